@@ -1,1 +1,124 @@
-int main() { return 0; }
+// cirrodex-inspect: runs pieces of the program's logic on files and texts and
+// prints what they did, for developers, skin authors and anyone debugging a
+// conditions service.
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "conditions/parse_stats.h"
+#include "locations/location_string.h"
+#include "locations/presets.h"
+#include "platform/fakes/fake_display.h"
+#include "platform/fakes/fake_host.h"
+#include "platform/fakes/fake_preset_menu.h"
+#include "platform/fakes/memory_settings_store.h"
+
+namespace {
+
+using namespace cirrodex;
+
+constexpr const char* kUsage =
+    "usage: cirrodex-inspect parse [--metric] [--raw] [--location STRING] [--auto] FILE\n"
+    "       cirrodex-inspect location STRING\n";
+
+int usage_error(const std::string& why) {
+  std::cerr << "cirrodex-inspect: " << why << "\n" << kUsage;
+  return 2;
+}
+
+// Carriage returns and line feeds inside a text would break the one-item-a-line output.
+std::string shown(const std::string& s) {
+  std::string out;
+  for (const char c : s) {
+    if (c == '\r') out += "\\r";
+    else if (c == '\n') out += "\\n";
+    else out += c;
+  }
+  return out;
+}
+
+bool is_listed_call(const std::string& e) {
+  for (const char* prefix : {"status: ", "beep", "pause: ", "message: ", "slot ", "preset "})
+    if (e.rfind(prefix, 0) == 0) return true;
+  return false;
+}
+
+int run_parse(const std::vector<std::string>& args) {
+  bool metric = false, raw = false, automatic = false, have_location = false;
+  std::string location, file;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--metric") metric = true;
+    else if (a == "--raw") raw = true;
+    else if (a == "--auto") automatic = true;
+    else if (a == "--location") {
+      if (++i >= args.size()) return usage_error("--location needs a STRING");
+      location = args[i];
+      have_location = true;
+    } else if (a.rfind("--", 0) == 0) return usage_error("unknown option " + a);
+    else if (!file.empty()) return usage_error("more than one FILE");
+    else file = a;
+  }
+  if (file.empty()) return usage_error("parse needs a FILE");
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    std::cerr << "cirrodex-inspect: cannot read " << file << ": " << std::strerror(errno) << "\n";
+    return 1;
+  }
+  std::ostringstream body;
+  body << in.rdbuf();
+
+  fakes::CallLog log;
+  fakes::MemorySettingsStore store;
+  fakes::FakeHost host(log);
+  fakes::FakeDisplay display(log);
+  fakes::FakePresetMenu menu(log);
+  Settings settings(store, host);
+  if (metric) settings.set("Metric", "y");
+  if (raw) settings.set("Datasource", "2");
+  PresetList presets(settings, host, menu);
+  Readings readings;
+  LocationContext ctx;
+  if (have_location) {
+    ctx.requested = location;
+    parse_location_string(location, ctx);
+  }
+  ConditionsParser parser(settings, host, display, presets, readings, ctx);
+  parser.parse_stats(body.str(), automatic);
+
+  for (const auto& f : kReadingsFields) std::cout << f.name << '=' << shown(readings.*f.member) << '\n';
+  std::cout << "TemperatureF=" << readings.TemperatureF << '\n';
+  std::cout << "Caption=" << shown(display.caption()) << '\n';
+  for (const auto& e : log.entries)
+    if (is_listed_call(e)) std::cout << shown(e) << '\n';
+  return 0;
+}
+
+int run_location(const std::vector<std::string>& args) {
+  if (args.size() != 1) return usage_error("location needs exactly one STRING");
+  LocationContext ctx;
+  parse_location_string(args[0], ctx);
+  std::cout << "zip=" << ctx.zip << "\ncity=" << ctx.city << "\nstate=" << ctx.state_or_country
+            << "\ncountry=" << ctx.country << '\n';
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return usage_error("no command given");
+  const std::string command = argv[1];
+  const std::vector<std::string> args(argv + 2, argv + argc);
+  if (command == "parse") return run_parse(args);
+  if (command == "location") return run_location(args);
+  if (command == "--help" || command == "-h") {
+    std::cout << kUsage;
+    return 0;
+  }
+  return usage_error("unknown command " + command);
+}

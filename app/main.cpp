@@ -1,0 +1,40 @@
+// The program: one main window over the settings file in the config folder,
+// working in the per-user data folder.
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <cerrno>
+#include <cstring>
+
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "locations/presets.h"
+#include "platform/file_settings_store.h"
+#include "platform/paths.h"
+#include "platform/qt/qt_host.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("cirrodex"));
+  QApplication::setApplicationDisplayName(QStringLiteral("Cirrodex"));
+
+  // Downloaded and written files are bare names in the working folder.
+  const std::string data = cirrodex::data_dir();
+  if (!cirrodex::make_dirs(data) || !QDir::setCurrent(QString::fromStdString(data))) {
+    QMessageBox::critical(nullptr, QStringLiteral("Cirrodex"),
+                          QStringLiteral("Cannot use the data folder %1: %2")
+                              .arg(QString::fromStdString(data), QString::fromLocal8Bit(std::strerror(errno))));
+    return 1;
+  }
+
+  cirrodex::FileSettingsStore store(cirrodex::settings_file_path());
+  cirrodex::TForm1 window;
+  cirrodex::QtHost host(&window, window);
+  cirrodex::Settings settings(store, host);
+  cirrodex::PresetList presets(settings, host, window);
+
+  window.show();
+  presets.load_presets();
+  host.show_status("Welcome to Cirrodex. Right-click for your locations.");
+  return QApplication::exec();
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The conditions parser: turns the downloaded conditions document (the HTML
+// page form, or the raw "|" form when Datasource is "2") into Readings,
+// publishing every field to its display slot as soon as it is known, then
+// remembers a location fetched by hand and sets the window title.
+//
+// The parser works by fixed markers and character offsets; they are the
+// contract with the service's page layout and must not be "improved".
+
+#include <functional>
+#include <string>
+
+#include "app/settings.h"
+#include "conditions/readings.h"
+#include "locations/location_context.h"
+#include "locations/presets.h"
+#include "platform/display.h"
+#include "platform/host.h"
+
+namespace cirrodex {
+
+class ConditionsParser {
+ public:
+  ConditionsParser(Settings& settings, Host& host, Display& display, PresetList& presets, Readings& readings,
+                   LocationContext& location)
+      : settings_(settings), host_(host), display_(display), presets_(presets), r_(readings), ctx_(location) {}
+
+  // One whole parse of a document. automatic_fetch is true while the fetch
+  // runs at start-up, on the refresh timer or in the warning cycle.
+  void parse_stats(const std::string& document, bool automatic_fetch);
+
+  // The raw form alone (parse_stats calls it when Datasource is "2").
+  void parse_raw_stats(const std::string& document);
+
+  // Called after Conditions is published (the tray tip and condition picture
+  // hang on it).
+  std::function<void(const Readings&)> on_conditions;
+
+  // The preset title built at the end of the last parse of a fetch by hand.
+  const std::string& preset_title() const { return preset_title_; }
+
+ private:
+  void parse_page(const std::string& document, bool metric);
+  void finish(bool automatic_fetch);
+  void publish(std::string Readings::*field, std::string text);
+  void publish_conditions(std::string text);
+  void fail(const char* status, int ms, bool beep = true);
+
+  Settings& settings_;
+  Host& host_;
+  Display& display_;
+  PresetList& presets_;
+  Readings& r_;
+  LocationContext& ctx_;
+  std::string preset_title_;
+};
+
+}  // namespace cirrodex
