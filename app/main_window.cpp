@@ -16,11 +16,21 @@ struct SlotRow {
 };
 
 constexpr SlotRow kRows[] = {
-    {"TEXT_LOCATION", "Location:"},   {"TEXT_CONDTIME", "Updated:"},   {"TEXT_CONDITIONS", "Conditions:"},
-    {"TEXT_TEMP", "Temp:"},           {"TEXT_HUMIDITY", "Humidity:"},  {"TEXT_PRESSURE", "Pressure:"},
-    {"TEXT_WIND", "Wind:"},           {"TEXT_VISIBILITY", "Visibility:"}, {"TEXT_DEWPOINT", "Dew Point:"},
-    {"TEXT_WINDCHILL", "Wind Chill:"}, {"TEXT_HEATINDEX", "Heat Index:"}, {"TEXT_SUNRISE", "Sunrise:"},
-    {"TEXT_SUNSET", "Sunset:"},       {"TEXT_MOONRISE", "Moon Rise:"}, {"TEXT_MOONSET", "Moon Set:"},
+    {"TEXT_LOCATION", "Location:"},
+    {"TEXT_CONDTIME", "Updated:"},
+    {"TEXT_CONDITIONS", "Conditions:"},
+    {"TEXT_TEMP", "Temp:"},
+    {"TEXT_HUMIDITY", "Humidity:"},
+    {"TEXT_PRESSURE", "Pressure:"},
+    {"TEXT_WIND", "Wind:"},
+    {"TEXT_VISIBILITY", "Visibility:"},
+    {"TEXT_DEWPOINT", "Dew Point:"},
+    {"TEXT_WINDCHILL", "Wind Chill:"},
+    {"TEXT_HEATINDEX", "Heat Index:"},
+    {"TEXT_SUNRISE", "Sunrise:"},
+    {"TEXT_SUNSET", "Sunset:"},
+    {"TEXT_MOONRISE", "Moon Rise:"},
+    {"TEXT_MOONSET", "Moon Set:"},
 };
 
 }  // namespace

@@ -8,7 +8,8 @@ namespace cirrodex {
 namespace {
 
 constexpr std::array kKeys = std::to_array<SettingKey>({
-    {"Settings", "AutoUpdate", "off for the refresh timer and the start-up retrieval; the Preferences dialog shows it as on"},
+    {"Settings", "AutoUpdate",
+     "off for the refresh timer and the start-up retrieval; the Preferences dialog shows it as on"},
     {"Settings", "StartupLoc", "no start-up retrieval"},
     {"Settings", "FreqCond", "1800000 (30 minutes)"},
     {"Settings", "PauseTime", "4000"},

@@ -25,8 +25,8 @@ void ConditionsParser::parse_stats(const std::string& document, bool automatic_f
   host_.show_status("...parsing data...");
   display_.set_slot_text("TEXT_CONDITIONS", "");
   for (auto field : {&Readings::Conditions, &Readings::Temperature, &Readings::Humidity, &Readings::Pressure,
-                     &Readings::Wind, &Readings::Visibility, &Readings::Sunrise, &Readings::Sunset,
-                     &Readings::MoonRise, &Readings::MoonSet, &Readings::HeatIndex, &Readings::WindChill})
+                     &Readings::Wind, &Readings::Visibility, &Readings::Sunrise, &Readings::Sunset, &Readings::MoonRise,
+                     &Readings::MoonSet, &Readings::HeatIndex, &Readings::WindChill})
     (r_.*field).clear();
 
   if (settings_.get("Datasource") == "2")

@@ -14,8 +14,7 @@ namespace cirrodex {
 
 class PresetList {
  public:
-  PresetList(Settings& settings, Host& host, PresetMenu& menu)
-      : settings_(settings), host_(host), menu_(menu) {}
+  PresetList(Settings& settings, Host& host, PresetMenu& menu) : settings_(settings), host_(host), menu_(menu) {}
 
   // The stored presets in slot order, up to the first missing slot.
   std::vector<std::string> read_presets();

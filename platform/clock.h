@@ -6,13 +6,13 @@ namespace cirrodex {
 
 struct LocalDateTime {
   int year = 2000;
-  int month = 1;   // 1..12
-  int day = 1;     // 1..31
-  int hour = 0;    // 0..23
+  int month = 1;  // 1..12
+  int day = 1;    // 1..31
+  int hour = 0;   // 0..23
   int minute = 0;
   int second = 0;
   int millisecond = 0;
-  int weekday = 6;  // 0 = Sunday
+  int weekday = 6;              // 0 = Sunday
   long utc_offset_seconds = 0;  // local time minus UTC, daylight saving included
 };
 

@@ -116,9 +116,12 @@ std::optional<std::int64_t> to_integer(std::string_view s) {
   for (; i < s.size(); ++i) {
     const char c = s[i];
     int d = -1;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+      d = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      d = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      d = c - 'A' + 10;
     if (d < 0) return std::nullopt;
     if (value < (lowest + d) / static_cast<std::int64_t>(base)) return std::nullopt;
     value = value * static_cast<std::int64_t>(base) - d;
@@ -149,9 +152,7 @@ std::string utf8_to_latin1(std::string_view s) {
   std::string out;
   out.reserve(s.size());
   std::size_t i = 0;
-  auto cont = [&](std::size_t k) {
-    return k < s.size() && (static_cast<unsigned char>(s[k]) & 0xC0) == 0x80;
-  };
+  auto cont = [&](std::size_t k) { return k < s.size() && (static_cast<unsigned char>(s[k]) & 0xC0) == 0x80; };
   while (i < s.size()) {
     const auto c = static_cast<unsigned char>(s[i]);
     std::size_t len = 0;

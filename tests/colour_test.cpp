@@ -100,31 +100,30 @@ TEST_P(ColourText, Parses) {
   EXPECT_EQ(colour_from_text(c.text, c.allow_hash), c.expected) << '"' << c.text << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Numbers, ColourText,
-    ::testing::Values(TextCase{"$0000FF00", false, 0x00FF00}, TextCase{"$00302010", false, 0x302010},
-                      TextCase{"$ff", false, 0xFF}, TextCase{"$8000000F", false, 0x8000000F},
-                      TextCase{"$FFFFFFFF", false, 0xFFFFFFFF}, TextCase{"255", false, 255},
-                      TextCase{"0", false, 0}, TextCase{"4294967295", false, 0xFFFFFFFF},
-                      // Older files hold system colours as signed 32-bit numbers.
-                      TextCase{"-2147483633", false, 0x8000000F}));
+INSTANTIATE_TEST_SUITE_P(Numbers, ColourText,
+                         ::testing::Values(TextCase{"$0000FF00", false, 0x00FF00},
+                                           TextCase{"$00302010", false, 0x302010}, TextCase{"$ff", false, 0xFF},
+                                           TextCase{"$8000000F", false, 0x8000000F},
+                                           TextCase{"$FFFFFFFF", false, 0xFFFFFFFF}, TextCase{"255", false, 255},
+                                           TextCase{"0", false, 0}, TextCase{"4294967295", false, 0xFFFFFFFF},
+                                           // Older files hold system colours as signed 32-bit numbers.
+                                           TextCase{"-2147483633", false, 0x8000000F}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Hash, ColourText,
-    ::testing::Values(
-        // Red 16, green 32, blue 48 as the colour dialog writes it.
-        TextCase{"#102030", true, 0x302010}, TextCase{"#ff0000", true, 0x0000FF}, TextCase{"#102030", false, {}},
-        TextCase{"#10203", true, {}}, TextCase{"#1020304", true, {}}, TextCase{"#10203G", true, {}},
-        TextCase{"#", true, {}}));
+INSTANTIATE_TEST_SUITE_P(Hash, ColourText,
+                         ::testing::Values(
+                             // Red 16, green 32, blue 48 as the colour dialog writes it.
+                             TextCase{"#102030", true, 0x302010}, TextCase{"#ff0000", true, 0x0000FF},
+                             TextCase{"#102030", false, {}}, TextCase{"#10203", true, {}},
+                             TextCase{"#1020304", true, {}}, TextCase{"#10203G", true, {}}, TextCase{"#", true, {}}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Junk, ColourText,
-    ::testing::Values(TextCase{"", true, {}}, TextCase{"$", false, {}}, TextCase{"$000000001", false, {}},
-                      TextCase{"$00GG0000", false, {}}, TextCase{"-$1", false, {}}, TextCase{"+$1", false, {}},
-                      TextCase{"4294967296", false, {}}, TextCase{"-2147483649", false, {}},
-                      TextCase{"0x00FF00", false, {}}, TextCase{"clBlackish", false, {}},
-                      TextCase{" clBlack", false, {}}, TextCase{"clBlack ", false, {}}, TextCase{"Black", false, {}},
-                      TextCase{"12 ", false, {}}));
+INSTANTIATE_TEST_SUITE_P(Junk, ColourText,
+                         ::testing::Values(TextCase{"", true, {}}, TextCase{"$", false, {}},
+                                           TextCase{"$000000001", false, {}}, TextCase{"$00GG0000", false, {}},
+                                           TextCase{"-$1", false, {}}, TextCase{"+$1", false, {}},
+                                           TextCase{"4294967296", false, {}}, TextCase{"-2147483649", false, {}},
+                                           TextCase{"0x00FF00", false, {}}, TextCase{"clBlackish", false, {}},
+                                           TextCase{" clBlack", false, {}}, TextCase{"clBlack ", false, {}},
+                                           TextCase{"Black", false, {}}, TextCase{"12 ", false, {}}));
 
 TEST(ColourToText, UnnamedValuesAreEightUpperCaseHexDigits) {
   EXPECT_EQ(colour_to_text(0x00302010), "$00302010");
@@ -147,22 +146,14 @@ struct SystemCase {
 
 TEST(ColourRgb, SystemColoursDrawWithTheClassicScheme) {
   const SystemCase cases[] = {
-      {"clBtnFace", {0xC0, 0xC0, 0xC0}},
-      {"clHighlight", {0, 0, 0x80}},
-      {"clHighlightText", {0xFF, 0xFF, 0xFF}},
-      {"clBtnShadow", {0x80, 0x80, 0x80}},
-      {"clWindow", {0xFF, 0xFF, 0xFF}},
-      {"clWindowText", {0, 0, 0}},
-      {"clInfoBk", {0xFF, 0xFF, 0xE1}},
-      {"clBackground", {0, 0x80, 0x80}},
-      {"clActiveCaption", {0, 0, 0x80}},
-      {"clInactiveCaption", {0x80, 0x80, 0x80}},
-      {"clMenu", {0xC0, 0xC0, 0xC0}},
-      {"clMenuText", {0, 0, 0}},
-      {"clBtnHighlight", {0xFF, 0xFF, 0xFF}},
-      {"cl3DDkShadow", {0, 0, 0}},
-      {"clGrayText", {0x80, 0x80, 0x80}},
-      {"clMenuBar", {0xC0, 0xC0, 0xC0}},
+      {"clBtnFace", {0xC0, 0xC0, 0xC0}},       {"clHighlight", {0, 0, 0x80}},
+      {"clHighlightText", {0xFF, 0xFF, 0xFF}}, {"clBtnShadow", {0x80, 0x80, 0x80}},
+      {"clWindow", {0xFF, 0xFF, 0xFF}},        {"clWindowText", {0, 0, 0}},
+      {"clInfoBk", {0xFF, 0xFF, 0xE1}},        {"clBackground", {0, 0x80, 0x80}},
+      {"clActiveCaption", {0, 0, 0x80}},       {"clInactiveCaption", {0x80, 0x80, 0x80}},
+      {"clMenu", {0xC0, 0xC0, 0xC0}},          {"clMenuText", {0, 0, 0}},
+      {"clBtnHighlight", {0xFF, 0xFF, 0xFF}},  {"cl3DDkShadow", {0, 0, 0}},
+      {"clGrayText", {0x80, 0x80, 0x80}},      {"clMenuBar", {0xC0, 0xC0, 0xC0}},
       {"clMenuHighlight", {0, 0, 0x80}},
   };
   for (const auto& c : cases) {

@@ -16,10 +16,21 @@ struct ConvertCase {
 
 TEST(ConvertTemp, Cases) {
   const ConvertCase cases[] = {
-      {"-5\xB0""F", ConvertMode::FC, "-21" + kDeg + " C  ", -5},  // -20.56 rounds to -21
-      {"72\xB0""F", ConvertMode::FC, "22" + kDeg + " C  ", 72},
-      {"0\xB0""F", ConvertMode::FC, "-18" + kDeg + " C  ", 0},
-      {"72\xB0""F", ConvertMode::FX, "72\xB0""F", 72},
+      {"-5\xB0"
+       "F",
+       ConvertMode::FC, "-21" + kDeg + " C  ", -5},  // -20.56 rounds to -21
+      {"72\xB0"
+       "F",
+       ConvertMode::FC, "22" + kDeg + " C  ", 72},
+      {"0\xB0"
+       "F",
+       ConvertMode::FC, "-18" + kDeg + " C  ", 0},
+      {"72\xB0"
+       "F",
+       ConvertMode::FX,
+       "72\xB0"
+       "F",
+       72},
       {"32 F", ConvertMode::None, "0" + kDeg + " C  ", 55},
       {"N/A", ConvertMode::FC, "n/a", 999},
       {"N/A", ConvertMode::FX, "n/a", 999},

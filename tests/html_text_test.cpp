@@ -18,8 +18,8 @@ TEST(HtmlText, CharacterDataOnly) {
       {"a<!-- <b>hidden</b> -->b", "ab", false},
       {"<!DOCTYPE html><?xml version=\"1.0\"?>t", "t", false},
       {"&nbsp;&#176;&amp;", "&nbsp;&#176;&amp;", false},  // entities stay undecoded
-      {"\n  <br/>\t", "\n  \t", false},                    // whitespace is kept
-      {"a < b <3 c", "a < b <3 c", false},                 // "<" that starts no markup
+      {"\n  <br/>\t", "\n  \t", false},                   // whitespace is kept
+      {"a < b <3 c", "a < b <3 c", false},                // "<" that starts no markup
       {"<script>if (a<b) x='</p>';</script>z", "if (a<b) x='</p>';z", false},
       {"<SCRIPT>x</scripts></Script >y", "x</scripts>y", false},
       {"<![CDATA[<raw>]]>", "<raw>", false},

@@ -46,41 +46,39 @@ TEST_P(LocationStringParse, FillsTheContext) {
   EXPECT_EQ(ctx.requested, "earlier request");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    UsCity, LocationStringParse,
-    ::testing::Values(ParseCase{"Muscle_Shoals, AL", "US", "AL", "Muscle_Shoals", ""},
-                      ParseCase{"Las Cruces, NM", "US", "NM", "Las_Cruces", ""},
-                      // Older strings carry the state name.
-                      ParseCase{"Tuscaloosa, Alabama", "US", "AL", "Tuscaloosa", ""},
-                      ParseCase{"Albany, New York", "US", "NY", "Albany", ""},
-                      ParseCase{"Lima, Peru", "US", "Peru (O)", "Lima", ""},
-                      ParseCase{"London, United_Kingdom", "US", "United Kingdom (O)", "London", ""},
-                      ParseCase{"Paris, France", "US", "", "Paris", ""},
-                      ParseCase{"Mobile, alabama", "US", "", "Mobile", ""},
-                      // A "(" in first place is no country marker.
-                      ParseCase{"(Old) Town, TX", "US", "TX", "(Old)_Town", ""}));
+INSTANTIATE_TEST_SUITE_P(UsCity, LocationStringParse,
+                         ::testing::Values(ParseCase{"Muscle_Shoals, AL", "US", "AL", "Muscle_Shoals", ""},
+                                           ParseCase{"Las Cruces, NM", "US", "NM", "Las_Cruces", ""},
+                                           // Older strings carry the state name.
+                                           ParseCase{"Tuscaloosa, Alabama", "US", "AL", "Tuscaloosa", ""},
+                                           ParseCase{"Albany, New York", "US", "NY", "Albany", ""},
+                                           ParseCase{"Lima, Peru", "US", "Peru (O)", "Lima", ""},
+                                           ParseCase{"London, United_Kingdom", "US", "United Kingdom (O)", "London",
+                                                     ""},
+                                           ParseCase{"Paris, France", "US", "", "Paris", ""},
+                                           ParseCase{"Mobile, alabama", "US", "", "Mobile", ""},
+                                           // A "(" in first place is no country marker.
+                                           ParseCase{"(Old) Town, TX", "US", "TX", "(Old)_Town", ""}));
 
-INSTANTIATE_TEST_SUITE_P(
-    ZipCode, LocationStringParse,
-    ::testing::Values(ParseCase{"12345 - Tuscaloosa, AL", "US", "AL", "Mobile", "12345"},
-                      ParseCase{"35401 - Tuscaloosa, Alabama", "US", "AL", "Mobile", "35401"},
-                      // Without a comma the state part starts at the second character.
-                      ParseCase{"123", "US", "23", "Mobile", "123"},
-                      ParseCase{"7AL", "US", "AL", "Mobile", "7AL"},
-                      ParseCase{"1234567, Texas", "US", "TX", "Mobile", "12345"}));
+INSTANTIATE_TEST_SUITE_P(ZipCode, LocationStringParse,
+                         ::testing::Values(ParseCase{"12345 - Tuscaloosa, AL", "US", "AL", "Mobile", "12345"},
+                                           ParseCase{"35401 - Tuscaloosa, Alabama", "US", "AL", "Mobile", "35401"},
+                                           // Without a comma the state part starts at the second character.
+                                           ParseCase{"123", "US", "23", "Mobile", "123"},
+                                           ParseCase{"7AL", "US", "AL", "Mobile", "7AL"},
+                                           ParseCase{"1234567, Texas", "US", "TX", "Mobile", "12345"}));
 
-INSTANTIATE_TEST_SUITE_P(
-    NonUs, LocationStringParse,
-    ::testing::Values(ParseCase{"Francistown, Botswana (O)", "", "Botswana (O)", "Francistown", ""},
-                      ParseCase{"Sao_Paulo, Brazil (O)", "", "Brazil (O)", "Sao Paulo", ""},
-                      ParseCase{"Nowhere (O)", "", "owhere (O)", "", ""},
-                      ParseCase{"Odd (O), Place", "", "(O)", "Odd (O)", ""}));
+INSTANTIATE_TEST_SUITE_P(NonUs, LocationStringParse,
+                         ::testing::Values(ParseCase{"Francistown, Botswana (O)", "", "Botswana (O)", "Francistown",
+                                                     ""},
+                                           ParseCase{"Sao_Paulo, Brazil (O)", "", "Brazil (O)", "Sao Paulo", ""},
+                                           ParseCase{"Nowhere (O)", "", "owhere (O)", "", ""},
+                                           ParseCase{"Odd (O), Place", "", "(O)", "Odd (O)", ""}));
 
-INSTANTIATE_TEST_SUITE_P(
-    NoComma, LocationStringParse,
-    ::testing::Values(ParseCase{"XAL", "US", "AL", "", ""},
-                      // The rest is no state name, so the lookup leaves nothing.
-                      ParseCase{"Nowhere", "US", "", "", ""}, ParseCase{"", "US", "", "", ""}));
+INSTANTIATE_TEST_SUITE_P(NoComma, LocationStringParse,
+                         ::testing::Values(ParseCase{"XAL", "US", "AL", "", ""},
+                                           // The rest is no state name, so the lookup leaves nothing.
+                                           ParseCase{"Nowhere", "US", "", "", ""}, ParseCase{"", "US", "", "", ""}));
 
 TEST(LocationStringParse, ZipFormFixesBlanksInTheCityItKeeps) {
   LocationContext ctx;
@@ -105,20 +103,20 @@ struct StateCase {
 TEST(StateCodeFromTreeName, MapsStateNamesToPostalCodes) {
   // The names whose codes are easily confused, and the three non-states.
   const StateCase cases[] = {
-      {"Alabama", "AL"},       {"Alaska", "AK"},        {"Arizona", "AZ"},        {"Arkansas", "AR"},
-      {"Hawaii", "HI"},        {"Iowa", "IA"},          {"Kansas", "KS"},         {"Kentucky", "KY"},
-      {"Louisiana", "LA"},     {"Maine", "ME"},         {"Maryland", "MD"},       {"Massachusetts", "MA"},
-      {"Michigan", "MI"},      {"Minnesota", "MN"},     {"Mississippi", "MS"},    {"Missouri", "MO"},
-      {"Montana", "MT"},       {"Nebraska", "NE"},      {"Nevada", "NV"},         {"New Hampshire", "NH"},
-      {"Tennessee", "TN"},     {"Texas", "TX"},         {"Virginia", "VA"},       {"West Virginia", "WV"},
-      {"Wyoming", "WY"},       {"Puerto Rico", "PR"},   {"Virgin Islands", "VI"}, {"District of Columbia", "DC"},
+      {"Alabama", "AL"},   {"Alaska", "AK"},      {"Arizona", "AZ"},        {"Arkansas", "AR"},
+      {"Hawaii", "HI"},    {"Iowa", "IA"},        {"Kansas", "KS"},         {"Kentucky", "KY"},
+      {"Louisiana", "LA"}, {"Maine", "ME"},       {"Maryland", "MD"},       {"Massachusetts", "MA"},
+      {"Michigan", "MI"},  {"Minnesota", "MN"},   {"Mississippi", "MS"},    {"Missouri", "MO"},
+      {"Montana", "MT"},   {"Nebraska", "NE"},    {"Nevada", "NV"},         {"New Hampshire", "NH"},
+      {"Tennessee", "TN"}, {"Texas", "TX"},       {"Virginia", "VA"},       {"West Virginia", "WV"},
+      {"Wyoming", "WY"},   {"Puerto Rico", "PR"}, {"Virgin Islands", "VI"}, {"District of Columbia", "DC"},
   };
   for (const auto& c : cases) EXPECT_EQ(state_code_from_tree_name(c.name), c.code) << c.name;
 }
 
 TEST(StateCodeFromTreeName, OtherNamesPassThroughUnchanged) {
-  for (const char* name : {"Ontario", "Guangdong", "Botswana (O)", "Peru", "United_Kingdom", "alabama", "Alabama ",
-                           "New_York", ""})
+  for (const char* name :
+       {"Ontario", "Guangdong", "Botswana (O)", "Peru", "United_Kingdom", "alabama", "Alabama ", "New_York", ""})
     EXPECT_EQ(state_code_from_tree_name(name), name) << '"' << name << '"';
 }
 
@@ -139,17 +137,17 @@ TEST_P(StateCodeFromTitle, SplitsAtTheFirstComma) {
   EXPECT_EQ(parts.code, c.code);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Titles, StateCodeFromTitle,
-    ::testing::Values(TitleCase{"Tuscaloosa, Alabama", "Tuscaloosa", "AL"},
-                      TitleCase{"Tuscaloosa,   Alabama  ", "Tuscaloosa", "AL"},
-                      TitleCase{"Washington, District of Columbia", "Washington", "DC"},
-                      TitleCase{"Lima, Peru", "Lima", "Peru (O)"},
-                      TitleCase{"London, United_Kingdom", "London", "United Kingdom (O)"},
-                      TitleCase{"London, United Kingdom", "London", ""}, TitleCase{"Paris, France", "Paris", ""},
-                      TitleCase{"Mobile, alabama", "Mobile", ""}, TitleCase{"A, B, Alabama", "A", ""},
-                      TitleCase{",Texas", "", "TX"}, TitleCase{"Springfield", "Springfield", ""},
-                      TitleCase{"", "", ""}));
+INSTANTIATE_TEST_SUITE_P(Titles, StateCodeFromTitle,
+                         ::testing::Values(TitleCase{"Tuscaloosa, Alabama", "Tuscaloosa", "AL"},
+                                           TitleCase{"Tuscaloosa,   Alabama  ", "Tuscaloosa", "AL"},
+                                           TitleCase{"Washington, District of Columbia", "Washington", "DC"},
+                                           TitleCase{"Lima, Peru", "Lima", "Peru (O)"},
+                                           TitleCase{"London, United_Kingdom", "London", "United Kingdom (O)"},
+                                           TitleCase{"London, United Kingdom", "London", ""},
+                                           TitleCase{"Paris, France", "Paris", ""},
+                                           TitleCase{"Mobile, alabama", "Mobile", ""},
+                                           TitleCase{"A, B, Alabama", "A", ""}, TitleCase{",Texas", "", "TX"},
+                                           TitleCase{"Springfield", "Springfield", ""}, TitleCase{"", "", ""}));
 
 }  // namespace
 }  // namespace cirrodex

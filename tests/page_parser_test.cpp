@@ -119,7 +119,7 @@ TEST(PageParser, EarlyEndKeepsFieldsCleared) {
   EXPECT_EQ(rig.readings.ConditionTime, "3:53 PM CDT May 5");
   EXPECT_EQ(rig.readings.Temperature, "");
   EXPECT_EQ(rig.readings.Humidity, "");
-  EXPECT_EQ(rig.readings.TemperatureF, 72);  // kept until a conversion sets it
+  EXPECT_EQ(rig.readings.TemperatureF, 72);             // kept until a conversion sets it
   EXPECT_EQ(rig.display.slot("TEXT_HUMIDITY"), "45%");  // the window keeps the last texts
 }
 
@@ -144,10 +144,8 @@ TEST(PageParser, OverlongTemperatureIsDropped) {
 
 TEST(PageParser, ConditionTimeRules) {
   const std::pair<std::string, std::string> cases[] = {
-      {"3:53 PM CDT on May 5, 1999", "3:53 PM CDT May 5"},
-      {"12:00 AM EST", "12:00 AM EST"},
-      {", leading comma stays", ", leading comma stays"},
-      {std::string(45, 'x'), std::string(30, 'x')},
+      {"3:53 PM CDT on May 5, 1999", "3:53 PM CDT May 5"}, {"12:00 AM EST", "12:00 AM EST"},
+      {", leading comma stays", ", leading comma stays"},  {std::string(45, 'x'), std::string(30, 'x')},
       {std::string(40, 'y'), std::string(40, 'y')},
   };
   for (const auto& [updated, expected] : cases) {
@@ -159,7 +157,7 @@ TEST(PageParser, ConditionTimeRules) {
 
 TEST(PageParser, WindText) {
   const std::pair<std::string, std::string> cases[] = {
-      {"Wind Variable at 3 mph", "Var. @ 3 mph"},             // 19 characters: " mph" stays
+      {"Wind Variable at 3 mph", "Var. @ 3 mph"},               // 19 characters: " mph" stays
       {"Wind From the WNW at 12 mph", "From the WNW @ 12mph"},  // over 22
       {"Wind Calm", "Calm"},
       {"Wind Wind at 5", "~ @ 5"},
@@ -229,7 +227,7 @@ TEST(PageParser, EntitiesAndControlCodes) {
   rig.parse(page({"Temperature 40&#176;F", "Humidity 100&#037;", "Pressure 29.92_in Conditions Haze"}));
   EXPECT_EQ(rig.readings.Temperature, "40" + kDeg + "F");
   EXPECT_EQ(rig.readings.Humidity, "100" + kDeg);  // any other "#" entity reads as a degree sign
-  EXPECT_EQ(rig.readings.Pressure, "29.92 in");  // "_" becomes a blank
+  EXPECT_EQ(rig.readings.Pressure, "29.92 in");    // "_" becomes a blank
 }
 
 TEST(PageParser, SkyTimes) {

@@ -82,7 +82,7 @@ TEST_F(PresetsTest, SortIgnoresCaseAndRewritesSlotsAndEntries) {
   seed({"denver, CO", "Anchorage, AK", "Eugene, OR"});
   presets.rewrite_presets("Eugene, OR");  // not in removal mode: nothing is dropped
   EXPECT_THAT(log.entries, ElementsAreArray(concat(cleared(), {"preset 0=Anchorage, AK", "preset 1=denver, CO",
-                                                              "preset 2=Eugene, OR", "pause: 500"})));
+                                                               "preset 2=Eugene, OR", "pause: 500"})));
   EXPECT_THAT(store.erased(), ElementsAre("Locations"));
   EXPECT_THAT(presets.read_presets(), ElementsAre("Anchorage, AK", "denver, CO", "Eugene, OR"));
 }
@@ -174,17 +174,17 @@ TEST_P(PresetTitle, NewLocationIsAddedToTheFirstFreeSlot) {
 
 INSTANTIATE_TEST_SUITE_P(
     Forms, PresetTitle,
-    ::testing::Values(
-        TitleCase{"UsCity", "Muscle Shoals, Alabama", "Muscle_Shoals", "AL", "", "Muscle_Shoals, AL", "AL"},
-        TitleCase{"ZipTakesCityAndStateFromThePage", "Tuscaloosa, Alabama", "Mobile", ".", "35401",
-                  "35401 - Tuscaloosa, AL", "AL"},
-        TitleCase{"ZipWithUnknownState", "Windsor, Ontario", "", ".", "12345", "12345 - Windsor, ", ""},
-        TitleCase{"ZipWithoutComma", "Tuscaloosa", "", "AL", "35401", "35401 - Tuscaloosa, ", ""},
-        TitleCase{"OneCharacterZipIsNoZip", "Mobile, Alabama", "Mobile", "AL", "3", "Mobile, AL", "AL"},
-        TitleCase{"NonUs", "Francistown, Botswana", "Francistown", "Botswana (O)", "", "Francistown, Botswana (O)",
-                  "Botswana (O)"},
-        TitleCase{"ShortestValid", "x", "AB", "C", "", "AB, C", "C"},
-        TitleCase{"KnownOnlyWhenExactlyEqual", "x", "ANCHORAGE", "AK", "", "ANCHORAGE, AK", "AK"}),
+    ::testing::Values(TitleCase{"UsCity", "Muscle Shoals, Alabama", "Muscle_Shoals", "AL", "", "Muscle_Shoals, AL",
+                                "AL"},
+                      TitleCase{"ZipTakesCityAndStateFromThePage", "Tuscaloosa, Alabama", "Mobile", ".", "35401",
+                                "35401 - Tuscaloosa, AL", "AL"},
+                      TitleCase{"ZipWithUnknownState", "Windsor, Ontario", "", ".", "12345", "12345 - Windsor, ", ""},
+                      TitleCase{"ZipWithoutComma", "Tuscaloosa", "", "AL", "35401", "35401 - Tuscaloosa, ", ""},
+                      TitleCase{"OneCharacterZipIsNoZip", "Mobile, Alabama", "Mobile", "AL", "3", "Mobile, AL", "AL"},
+                      TitleCase{"NonUs", "Francistown, Botswana", "Francistown", "Botswana (O)", "",
+                                "Francistown, Botswana (O)", "Botswana (O)"},
+                      TitleCase{"ShortestValid", "x", "AB", "C", "", "AB, C", "C"},
+                      TitleCase{"KnownOnlyWhenExactlyEqual", "x", "ANCHORAGE", "AK", "", "ANCHORAGE, AK", "AK"}),
     [](const auto& p) { return std::string(p.param.what); });
 
 TEST_F(PresetsTest, AutomaticFetchDoesNothingAtAll) {

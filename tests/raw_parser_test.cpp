@@ -87,7 +87,8 @@ TEST(RawParser, Failures) {
       {"bar first", "|72|", {"beep", "status: Error - (S2P2nc_ds2a) parsing data.", "pause: 2000"}},
       {"no comma", "9 AM|72|", {"beep", "status: Error (#S2P2_ds2) parsing data...", "pause: 2500"}},
       {"comma first", ",9 AM|72|", {"beep", "status: Error (#S2P2_ds2) parsing data...", "pause: 2500"}},
-      {"field 2 missing", "9 AM, 2001|72|70",
+      {"field 2 missing",
+       "9 AM, 2001|72|70",
        {"beep", "status: Warning - (P2nc_ds2) occurred parsing field data.", "pause: 1500"}},
   };
   for (const auto& c : cases) {

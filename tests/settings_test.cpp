@@ -58,7 +58,7 @@ TEST(Settings, KeyTable) {
   EXPECT_TRUE(is_known_setting("Locations", "loc19"));
   EXPECT_TRUE(is_known_setting("Settings", "userrad10n"));
   EXPECT_TRUE(is_known_setting("Settings", "watchconn"));  // read only by the support message
-  EXPECT_FALSE(is_known_setting("Locations", "loc20"));  // slots beyond 19 do not exist
+  EXPECT_FALSE(is_known_setting("Locations", "loc20"));    // slots beyond 19 do not exist
   EXPECT_FALSE(is_known_setting("Locations", "loc01"));
   EXPECT_FALSE(is_known_setting("Settings", "usercam11"));
   EXPECT_FALSE(is_known_setting("Settings", "loc0"));
@@ -88,10 +88,9 @@ TEST(ClearAllSettings, YesErasesEverySection) {
   EXPECT_EQ(rig.store.erased(), (Calls{"Settings", "Interface", "Locations"}));
   EXPECT_EQ(rig.settings.get("StartupLoc"), "n/a");
   EXPECT_EQ(rig.settings.read_setting("Locations", "loc0"), "n/a");
-  EXPECT_EQ(rig.log.entries,
-            (Calls{"message: Are you sure you want to DELETE ALL of your settings and preferences?\r\n"
-                   "There is no undoing this!",
-                   "beep", "message: Please close and restart Cirrodex."}));
+  EXPECT_EQ(rig.log.entries, (Calls{"message: Are you sure you want to DELETE ALL of your settings and preferences?\r\n"
+                                    "There is no undoing this!",
+                                    "beep", "message: Please close and restart Cirrodex."}));
 }
 
 TEST(ClearAllSettings, NoLeavesEverything) {

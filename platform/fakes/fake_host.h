@@ -33,8 +33,10 @@ class FakeHost final : public Host {
     }
     switch (buttons) {
       case MessageButtons::Ok:
-      case MessageButtons::OkCancel: return MessageAnswer::Ok;
-      default: return MessageAnswer::Yes;
+      case MessageButtons::OkCancel:
+        return MessageAnswer::Ok;
+      default:
+        return MessageAnswer::Yes;
     }
   }
   void repaint() override { log_.add("repaint"); }

@@ -48,8 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(ctx.city.find(' ') == std::string::npos);
     check(ctx.state_or_country.size() <= 2 || is_code(ctx.state_or_country));
   }
-  if (zip_form) check(ctx.city == "Old_Town_x" || ctx.city == "Old Town x");
-  else check(ctx.city.size() <= input.size());
+  if (zip_form)
+    check(ctx.city == "Old_Town_x" || ctx.city == "Old Town x");
+  else
+    check(ctx.city.size() <= input.size());
 
   const TitleParts parts = state_code_from_title(input);
   check(is_code(parts.code));

@@ -35,9 +35,12 @@ int usage_error(const std::string& why) {
 std::string shown(const std::string& s) {
   std::string out;
   for (const char c : s) {
-    if (c == '\r') out += "\\r";
-    else if (c == '\n') out += "\\n";
-    else out += c;
+    if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else
+      out += c;
   }
   return out;
 }
@@ -53,16 +56,22 @@ int run_parse(const std::vector<std::string>& args) {
   std::string location, file;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == "--metric") metric = true;
-    else if (a == "--raw") raw = true;
-    else if (a == "--auto") automatic = true;
+    if (a == "--metric")
+      metric = true;
+    else if (a == "--raw")
+      raw = true;
+    else if (a == "--auto")
+      automatic = true;
     else if (a == "--location") {
       if (++i >= args.size()) return usage_error("--location needs a STRING");
       location = args[i];
       have_location = true;
-    } else if (a.rfind("--", 0) == 0) return usage_error("unknown option " + a);
-    else if (!file.empty()) return usage_error("more than one FILE");
-    else file = a;
+    } else if (a.rfind("--", 0) == 0)
+      return usage_error("unknown option " + a);
+    else if (!file.empty())
+      return usage_error("more than one FILE");
+    else
+      file = a;
   }
   if (file.empty()) return usage_error("parse needs a FILE");
   std::ifstream in(file, std::ios::binary);
