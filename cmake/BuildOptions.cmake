@@ -7,7 +7,7 @@ set(CMAKE_EXPORT_COMPILE_COMMANDS ON)
 
 target_compile_options(cirrodex_build_options INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
-  -Wnon-virtual-dtor -Woverloaded-virtual -Wnull-dereference -Wformat=2)
+  -Wnon-virtual-dtor -Woverloaded-virtual -Wformat=2)
 target_compile_definitions(cirrodex_build_options INTERFACE _GLIBCXX_ASSERTIONS)
 
 if(CIRRODEX_WERROR)
