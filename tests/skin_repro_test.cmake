@@ -1,0 +1,15 @@
+# The built-in skin's pictures and sounds come from tools/make-default-skin:
+# running it again must give the committed bytes.
+set(out ${WORK}/default-skin)
+file(REMOVE_RECURSE ${out})
+execute_process(COMMAND /usr/bin/python3 ${SRC}/tools/make-default-skin --out ${out} RESULT_VARIABLE code OUTPUT_QUIET)
+if(NOT code EQUAL 0)
+  message(FATAL_ERROR "make-default-skin failed (${code})")
+endif()
+foreach(f main.jpg main_over.jpg mainmask.jpg numbers.bmp text.bmp mnupopup.wav mnucmd.wav)
+  file(SHA256 ${out}/${f} made)
+  file(SHA256 ${SRC}/resources/skins/default/${f} kept)
+  if(NOT made STREQUAL kept)
+    message(SEND_ERROR "${f} differs from what tools/make-default-skin makes")
+  endif()
+endforeach()
