@@ -17,19 +17,36 @@
 #include "platform/fakes/fake_host.h"
 #include "platform/fakes/fake_preset_menu.h"
 #include "platform/fakes/memory_settings_store.h"
+#include "resources/builtin.h"
+#include "tools/inspect/commands.h"
+
+namespace cirrodex::inspect {
 
 namespace {
-
-using namespace cirrodex;
-
 constexpr const char* kUsage =
     "usage: cirrodex-inspect parse [--metric] [--raw] [--location STRING] [--auto] FILE\n"
-    "       cirrodex-inspect location STRING\n";
+    "       cirrodex-inspect location STRING\n"
+    "       cirrodex-inspect skin PATH|default\n"
+    "       cirrodex-inspect skin-render PATH|default OUT.png [SLOT=TEXT ...]\n";
+}  // namespace
 
 int usage_error(const std::string& why) {
   std::cerr << "cirrodex-inspect: " << why << "\n" << kUsage;
   return 2;
 }
+
+std::string skin_ini_text(const std::string& path) {
+  if (path == "default") {
+    const auto text = builtin_resource("SKIN", "INI");
+    return text ? std::string(*text) : std::string();
+  }
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+namespace {
 
 // Carriage returns and line feeds inside a text would break the one-item-a-line output.
 std::string shown(const std::string& s) {
@@ -50,6 +67,8 @@ bool is_listed_call(const std::string& e) {
     if (e.rfind(prefix, 0) == 0) return true;
   return false;
 }
+
+}  // namespace
 
 int run_parse(const std::vector<std::string>& args) {
   bool metric = false, raw = false, automatic = false, have_location = false;
@@ -117,14 +136,17 @@ int run_location(const std::vector<std::string>& args) {
   return 0;
 }
 
-}  // namespace
+}  // namespace cirrodex::inspect
 
 int main(int argc, char** argv) {
+  using namespace cirrodex::inspect;
   if (argc < 2) return usage_error("no command given");
   const std::string command = argv[1];
   const std::vector<std::string> args(argv + 2, argv + argc);
   if (command == "parse") return run_parse(args);
   if (command == "location") return run_location(args);
+  if (command == "skin") return run_skin(args);
+  if (command == "skin-render") return run_skin_render(args);
   if (command == "--help" || command == "-h") {
     std::cout << kUsage;
     return 0;

@@ -1,0 +1,20 @@
+#pragma once
+// The subcommands of cirrodex-inspect.
+
+#include <string>
+#include <vector>
+
+namespace cirrodex::inspect {
+
+// Prints "cirrodex-inspect: WHY" and the usage; returns 2.
+int usage_error(const std::string& why);
+
+// The text of a skin.ini, or of the built-in one for "default"; empty when unreadable.
+std::string skin_ini_text(const std::string& path);
+
+int run_parse(const std::vector<std::string>& args);
+int run_location(const std::vector<std::string>& args);
+int run_skin(const std::vector<std::string>& args);
+int run_skin_render(const std::vector<std::string>& args);
+
+}  // namespace cirrodex::inspect
