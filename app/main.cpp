@@ -12,6 +12,7 @@
 #include "platform/file_settings_store.h"
 #include "platform/paths.h"
 #include "platform/qt/qt_host.h"
+#include "skins/skin_setup.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -33,8 +34,18 @@ int main(int argc, char** argv) {
   cirrodex::Settings settings(store, host);
   cirrodex::PresetList presets(settings, host, window);
 
+  // The menu sounds of the built-in skin sit in share/cirrodex beside bin/.
+  const std::string share = (QApplication::applicationDirPath() + QStringLiteral("/../share/cirrodex")).toStdString();
+  cirrodex::SkinSetup skins(settings, host, window, window, share);
+  QObject::connect(window.SkinForm1, &cirrodex::TSkinForm::OnSkinChanged,
+                   [&skins] { skins.apply_skin_extras(std::nullopt); });
+  QObject::connect(window.SkinForm1, &cirrodex::TSkinForm::gifNotSupported, [&host] {
+    host.message_box("Please enable GIF support!", cirrodex::MessageKind::Warning, cirrodex::MessageButtons::Ok);
+  });
+  skins.start_up();
+
   window.show();
   presets.load_presets();
-  host.show_status("Welcome to Cirrodex. Right-click for your locations.");
+  host.show_status("Welcome to Cirrodex. Your locations are under Locations.");
   return QApplication::exec();
 }

@@ -179,7 +179,7 @@ PictureResult decode_plain(std::string_view bytes, const Layout& l) {
 std::string walk_rle(std::string_view bytes, const Layout& l, Canvas* canvas) {
   const bool four = l.compression == kRle4;
   const std::string_view data = bytes.substr(l.data_offset);
-  const std::string truncated = "BMP run-length data is truncated";
+  constexpr const char* kTruncated = "BMP run-length data is truncated";
   std::size_t pos = 0;
   std::int64_t x = 0;
   std::int64_t row = 0;
@@ -200,7 +200,7 @@ std::string walk_rle(std::string_view bytes, const Layout& l, Canvas* canvas) {
   };
 
   while (row < l.height) {
-    if (data.size() - pos < 2) return truncated;
+    if (data.size() - pos < 2) return kTruncated;
     const std::uint32_t count = u8(data, pos);
     const std::uint32_t value = u8(data, pos + 1);
     pos += 2;
@@ -215,13 +215,13 @@ std::string walk_rle(std::string_view bytes, const Layout& l, Canvas* canvas) {
     } else if (value == 1) {  // end of picture
       break;
     } else if (value == 2) {  // jump right and up
-      if (data.size() - pos < 2) return truncated;
+      if (data.size() - pos < 2) return kTruncated;
       x += u8(data, pos);
       row += u8(data, pos + 1);
       pos += 2;
     } else {  // literal run of `value` pixels
       const std::size_t length = four ? (value + 1) / 2 : value;
-      if (data.size() - pos < length) return truncated;
+      if (data.size() - pos < length) return kTruncated;
       for (std::uint32_t i = 0; i < value; ++i) {
         const std::uint32_t byte = u8(data, pos + (four ? i / 2 : i));
         const std::uint32_t index = !four ? byte : (i % 2 == 0 ? byte >> 4 : byte & 0xFu);
