@@ -20,4 +20,10 @@ if(CIRRODEX_SANITIZE)
   target_link_options(cirrodex_build_options INTERFACE -fsanitize=address,undefined)
 endif()
 
+# Fuzz builds instrument every library for coverage, not just the fuzz
+# targets, so libFuzzer sees the parsers' branches.
+if(CIRRODEX_FUZZ)
+  target_compile_options(cirrodex_build_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
+
 target_include_directories(cirrodex_build_options INTERFACE ${PROJECT_SOURCE_DIR})

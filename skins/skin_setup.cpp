@@ -1,5 +1,7 @@
 #include "skins/skin_setup.h"
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -12,6 +14,15 @@ namespace {
 constexpr int kIndicatorX = 321;
 constexpr int kIndicatorY = 27;
 }  // namespace
+
+std::vector<std::string> skin_folders(const std::string& share_dir, const std::string& data_dir) {
+  std::vector<std::string> folders;
+  for (const std::string& f : {data_dir + "/Skins", share_dir + "/skins"}) {
+    struct stat st {};
+    if (::stat(f.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) folders.push_back(f);
+  }
+  return folders;
+}
 
 std::string folder_of(const std::string& path) {
   const std::size_t slash = path.rfind('/');

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/settings.h"
 #include "platform/colour.h"
@@ -71,6 +72,10 @@ class SkinSetup {
   SkinComponent& component_;
   std::string share_dir_;
 };
+
+// Where "&Load a Skin..." looks, in order: the user's own Skins folder in the
+// data folder, then the installed skins; only folders that exist.
+std::vector<std::string> skin_folders(const std::string& share_dir, const std::string& data_dir);
 
 // The folder of a path with its final "/" ("" when it has none).
 std::string folder_of(const std::string& path);

@@ -76,3 +76,34 @@ endforeach()
 
 run_tool(out code parse ${DATA}/no-such-file.html)
 expect_code("missing file" ${code} 1)
+
+# Skins: the built-in one as the program loads it, a rendering, a broken one.
+run_tool(out code skin default)
+expect_code("skin default" ${code} 0)
+expect_lines("skin default" "${out}" "version 150" "mask mainmask.jpg" "hover-on yes" "size 338x368"
+  "hotarea BUTTON_EXIT 319,6,11,12 switch=no down=no group= hint=EXIT"
+  "hotarea BUTTON_FORECASTBTN 229,189,80,25 switch=no down=no group= hint=GET FORECAST"
+  "slot TEXT_CONDTIME font=MS Sans Serif bold=yes italic=no size=10 color=$0000FF00 10,45 style=Text text=CONDITIONS AT"
+  "slot TEXT_LOCATION font=Arial bold=no italic=no size=8 color=$00FFFFFF 94,6 style=Normal text="
+  "other moonimage_locx=240" "other menuHighlightcolor=clHighlight")
+if(NOT out MATCHES "region [0-9]+ rectangles, bounds 0,0,338,368\n")
+  message(SEND_ERROR "skin default: no region line:\n${out}")
+endif()
+
+file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/inspect_skin)
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/inspect_skin/skin.ini "[BITMAPINFO]\nMaskBitmap=missing.bmp\n")
+run_tool(out code skin ${CMAKE_CURRENT_BINARY_DIR}/inspect_skin/skin.ini)
+expect_code("broken skin" ${code} 1)
+expect_lines("broken skin" "${out}" "error: cannot read ${CMAKE_CURRENT_BINARY_DIR}/inspect_skin/missing.bmp: No such file or directory")
+
+if(RENDER)
+  set(png ${CMAKE_CURRENT_BINARY_DIR}/inspect_skin/face.png)
+  file(REMOVE ${png})
+  run_tool(out code skin-render default ${png} "TEXT_TEMP=72${deg}F")
+  expect_code("skin-render" ${code} 0)
+  if(NOT EXISTS ${png})
+    message(SEND_ERROR "skin-render wrote no picture")
+  endif()
+  run_tool(out code skin-render default ${png} NOEQUALS)
+  expect_code("skin-render usage" ${code} 2)
+endif()

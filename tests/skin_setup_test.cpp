@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 #include "platform/fakes/fake_host.h"
@@ -174,6 +177,15 @@ TEST(SkinCommands, RestoreWithDefaultSkin) {
   EXPECT_EQ(rig.settings.get("SkinFile"), "default");
   EXPECT_EQ(rig.log.entries.front(), "load default");
   EXPECT_EQ(rig.log.entries.back(), "show window");
+}
+
+TEST(SkinCommands, SkinFoldersThatExist) {
+  const std::string base = ::testing::TempDir() + "skin-folders-" + std::to_string(::getpid());
+  std::filesystem::create_directories(base + "/share/skins");
+  EXPECT_EQ(skin_folders(base + "/share", base + "/data"), (Calls{base + "/share/skins"}));
+  std::filesystem::create_directories(base + "/data/Skins");
+  EXPECT_EQ(skin_folders(base + "/share", base + "/data"), (Calls{base + "/data/Skins", base + "/share/skins"}));
+  std::filesystem::remove_all(base);
 }
 
 }  // namespace
