@@ -12,12 +12,18 @@
 #include "platform/file_settings_store.h"
 #include "platform/paths.h"
 #include "platform/qt/qt_host.h"
+#include "platform/qt/single_instance.h"
 #include "skins/skin_setup.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("cirrodex"));
   QApplication::setApplicationDisplayName(QStringLiteral("Cirrodex"));
+
+  // A second start only brings the running copy to the front.
+  cirrodex::SingleInstance instance;
+  if (instance.claim(QStringLiteral("cirrodex"), QApplication::arguments()) == cirrodex::SingleInstance::Claim::Another)
+    return 0;
 
   // Downloaded and written files are bare names in the working folder.
   const std::string data = cirrodex::data_dir();
@@ -44,6 +50,8 @@ int main(int argc, char** argv) {
   });
   skins.start_up();
 
+  QObject::connect(&instance, &cirrodex::SingleInstance::anotherInstanceStarted, &window,
+                   [&window] { cirrodex::raise_window(&window); });
   window.show();
   presets.load_presets();
   host.show_status("Welcome to Cirrodex. Your locations are under Locations.");
