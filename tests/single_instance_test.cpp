@@ -64,7 +64,7 @@ int run_child(int argc, char** argv) {
   }
   int received = 0;
   QObject::connect(&instance, &SingleInstance::anotherInstanceStarted, [&received] { ++received; });
-  const bool served = QTest::qWaitFor([&] { return received >= expected; }, 8000);
+  const bool served = QTest::qWaitFor([&] { return received >= expected; }, 20000);
   return served && received == expected ? kFirstServed : kFirstUnserved;
 }
 
@@ -98,7 +98,7 @@ class SingleInstanceTest : public ::testing::Test {
 
   // Keeps this process's event loop running so that its own copy can answer.
   static int result(QProcess& child) {
-    EXPECT_TRUE(QTest::qWaitFor([&] { return child.state() == QProcess::NotRunning; }, 15000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return child.state() == QProcess::NotRunning; }, 30000));
     return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
   }
 
@@ -169,7 +169,7 @@ TEST_F(SingleInstanceTest, LeftOverSocketOfADeadCopyDoesNotBlock) {
 TEST_F(SingleInstanceTest, SimultaneousStartsGiveExactlyOneWinner) {
   constexpr int kCopies = 4;
   // Far enough ahead that every child is loaded and waiting.
-  const qint64 start_at = QDateTime::currentMSecsSinceEpoch() + 1500;
+  const qint64 start_at = QDateTime::currentMSecsSinceEpoch() + 3000;
   std::vector<QProcess*> copies;
   for (int i = 0; i < kCopies; ++i) copies.push_back(&start_child({QString::number(i)}, start_at, kCopies - 1));
   std::map<int, int> results;

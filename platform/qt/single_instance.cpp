@@ -22,11 +22,12 @@ constexpr qsizetype kHeader = 4;
 constexpr quint32 kMaxMessage = 1u << 20;
 constexpr char kAck = '\x06';
 
-constexpr int kLockWaitMs = 3000;
+// Long enough for a few copies started together to claim one after another.
+constexpr int kLockWaitMs = 20000;
 constexpr int kConnectMs = 500;
 // The running copy answers from its event loop, which may still be busy
 // starting up.
-constexpr int kAnswerMs = 2000;
+constexpr int kAnswerMs = 5000;
 
 QByteArray encode(const QStringList& arguments) {
   QByteArray body;
