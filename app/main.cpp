@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("cirrodex"));
   QApplication::setApplicationDisplayName(QStringLiteral("Cirrodex"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("cirrodex"));
 
   // A second start only brings the running copy to the front.
   cirrodex::SingleInstance instance;
