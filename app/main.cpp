@@ -6,9 +6,17 @@
 #include <cerrno>
 #include <cstring>
 
+#include <QDesktopServices>
+#include <QFile>
+#include <QScreen>
+#include <QUrl>
+
 #include "app/main_window.h"
 #include "app/settings.h"
+#include "app/sound_effects.h"
+#include "app/window_place.h"
 #include "locations/presets.h"
+#include "platform/canberra_sound.h"
 #include "platform/file_settings_store.h"
 #include "platform/paths.h"
 #include "platform/qt/qt_host.h"
@@ -53,8 +61,25 @@ int main(int argc, char** argv) {
 
   QObject::connect(&instance, &cirrodex::SingleInstance::anotherInstanceStarted, &window,
                    [&window] { cirrodex::raise_window(&window); });
+
+  cirrodex::CanberraSound sound;
+  QObject::connect(&window, &cirrodex::TForm1::helpRequested, [&share] {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(share + "/help/index.html")));
+  });
+  QObject::connect(&window, &cirrodex::TForm1::closing, [&] {
+    cirrodex::play_sound_effect(settings, sound, "sOkay");
+    cirrodex::save_window_geometry(settings, window.x(), window.y(), window.width(), window.height());
+    QFile::remove(QStringLiteral("Head.txt"));
+  });
+
+  const QRect screen = window.screen()->availableGeometry();
+  const cirrodex::WindowPoint at =
+      cirrodex::first_show_position(settings, {window.x(), window.y()}, screen.x() + screen.width(),
+                                    screen.y() + screen.height(), window.width(), window.height());
+  window.move(at.left, at.top);
   window.show();
   presets.load_presets();
-  host.show_status("Welcome to Cirrodex. Your locations are under Locations.");
+  host.show_status("Welcome to Cirrodex. Your locations are under Locations; F1 opens the help.");
+  cirrodex::play_sound_effect(settings, sound, "sMax");
   return QApplication::exec();
 }

@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPalette>
 
 namespace cirrodex {
@@ -43,6 +45,26 @@ void TForm1::skinMouseDown(const QString& id, Qt::MouseButton button) {
   } else if (id == QLatin1String("BUTTON_LOCATIONS")) {
     mnuGetStats->popup(mapToGlobal(QPoint(5, 25)));
   }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  emit closing();
+  event->accept();
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+  const bool alt = event->modifiers() == Qt::AltModifier;
+  if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+    emit helpRequested();
+  } else if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !alt) {
+    showMinimized();
+  } else if (alt && (event->key() == Qt::Key_G || event->key() == Qt::Key_L)) {
+    // Menus open with their corner 5 right of and 25 below the window's corner.
+    mnuGetStats->popup(mapToGlobal(QPoint(5, 25)));
+  } else {
+    return;  // no other key does anything
+  }
+  event->accept();
 }
 
 void TForm1::set_slot_text(const std::string& slot, const std::string& text) { SkinForm1->SetDisplayText(slot, text); }

@@ -43,6 +43,13 @@ class TForm1 final : public QWidget, public Display, public PresetMenu, public S
 
  signals:
   void presetClicked(int index, const QString& caption);
+  // The window is closing (closing is always allowed).
+  void closing();
+  void helpRequested();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void skinMouseDown(const QString& id, Qt::MouseButton button);
