@@ -12,7 +12,9 @@ unset QT_QPA_PLATFORM
 
 fail() { echo "e2e: $*" >&2; exit 1; }
 
-window_id() { xwininfo -root -tree | awk '/"Cirrodex": \("cirrodex"/ {print $1; exit}'; }
+# The main window is the one titled exactly "Cirrodex" at the skin's size.
+windows() { xwininfo -root -tree | grep '"Cirrodex": ("cirrodex"' | grep ' 338x368+'; }
+window_id() { windows | awk '{print $1; exit}'; }
 
 "$program" >"$work/first.log" 2>&1 &
 first=$!
@@ -32,7 +34,7 @@ start=$(date +%s%N)
 timeout 10 "$program" >"$work/second.log" 2>&1 || fail "the second start failed: $(cat "$work/second.log")"
 elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
 kill -0 "$first" 2>/dev/null || fail "the first copy ended when the second started"
-[ "$(xwininfo -root -tree | grep -c '"Cirrodex": ("cirrodex"')" = 1 ] || fail "two windows"
+[ "$(windows | wc -l)" = 1 ] || fail "two main windows: $(windows)"
 echo "second start handed over in ${elapsed} ms"
 
 # The exit button of the built-in skin is at 319,6 (11 x 12).

@@ -1,0 +1,56 @@
+#pragma once
+// TfrmPleaseWait, the splash window: a borderless black panel with a
+// "please wait" line over a pie gauge that the start-up fills while the
+// other windows are created. The location chooser shows it again later.
+
+#include <QLabel>
+#include <QWidget>
+
+namespace cirrodex {
+
+// A disc filled clockwise from twelve o'clock by the percentage.
+class PieGauge final : public QWidget {
+ public:
+  explicit PieGauge(QWidget* parent = nullptr);
+  void set_percent(int percent);
+  int percent() const { return percent_; }
+
+  static QColor fore_colour() { return QColor(0, 0, 128); }  // navy
+  static QColor back_colour() { return QColor(255, 255, 255); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  int percent_ = 0;
+};
+
+class TfrmPleaseWait final : public QWidget {
+ public:
+  static constexpr int kWidth = 289;
+  static constexpr int kHeight = 194;
+  static constexpr int kOffsetX = 12;
+  static constexpr int kOffsetY = 70;
+  static const char* const kText;
+
+  explicit TfrmPleaseWait(QWidget* parent = nullptr);
+
+  // paint_now repaints before returning, for callers that keep the event
+  // loop busy building windows; otherwise the gauge shows with the next paint.
+  void set_progress(int percent, bool paint_now);
+  int progress() const { return gauge_->percent(); }
+
+  // Moves the splash 12 pixels right of and 70 below the main window's corner.
+  void place_beside(const QWidget* main);
+  // Shows it there, minimized when the main window is minimized.
+  void show_beside(const QWidget* main);
+
+  QLabel* text_label() const { return text_; }
+  PieGauge* gauge() const { return gauge_; }
+
+ private:
+  QLabel* text_;
+  PieGauge* gauge_;
+};
+
+}  // namespace cirrodex
