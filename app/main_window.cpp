@@ -41,7 +41,7 @@ void TForm1::skinMouseDown(const QString& id, Qt::MouseButton button) {
   if (id == QLatin1String("BUTTON_EXIT")) {
     close();
   } else if (id == QLatin1String("BUTTON_MINIMIZE") || id == QLatin1String("BUTTON_MINBTN")) {
-    showMinimized();
+    emit minimizeRequested();
   } else if (id == QLatin1String("BUTTON_LOCATIONS")) {
     mnuGetStats->popup(mapToGlobal(QPoint(5, 25)));
   }
@@ -57,7 +57,7 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
     emit helpRequested();
   } else if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !alt) {
-    showMinimized();
+    emit minimizeRequested();
   } else if (alt && (event->key() == Qt::Key_G || event->key() == Qt::Key_L)) {
     // Menus open with their corner 5 right of and 25 below the window's corner.
     mnuGetStats->popup(mapToGlobal(QPoint(5, 25)));

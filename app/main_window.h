@@ -46,6 +46,8 @@ class TForm1 final : public QWidget, public Display, public PresetMenu, public S
   // The window is closing (closing is always allowed).
   void closing();
   void helpRequested();
+  // Enter and the skin's minimize buttons: hide to the notification area.
+  void minimizeRequested();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

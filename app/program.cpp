@@ -2,12 +2,14 @@
 
 #include <QDesktopServices>
 #include <QFile>
+#include <QIcon>
 #include <QScreen>
 #include <QUrl>
 
 #include "app/sound_effects.h"
 #include "app/window_place.h"
 #include "platform/paths.h"
+#include "platform/qt/single_instance.h"
 #include "platform/text.h"
 
 namespace cirrodex {
@@ -25,6 +27,8 @@ Program::Program(std::string share_dir)
   });
   QObject::connect(&window_, &TForm1::helpRequested, [this] { open_help(); });
   QObject::connect(&window_, &TForm1::closing, [this] { exit_sequence(); });
+  QObject::connect(&window_, &TForm1::minimizeRequested, [this] { minimize_logic(); });
+  make_tray_icon();
   timer_startup_.setSingleShot(false);
   QObject::connect(&timer_startup_, &QTimer::timeout, [this] { startup_tick(settings_, *this); });
 }
@@ -65,10 +69,62 @@ void Program::first_show() {
   play_sound_effect(settings_, sound_, "sMax");
 }
 
-void Program::minimize_to_tray() {
-  play_sound_effect(settings_, sound_, "sMin");
-  window_.showMinimized();
+void Program::make_tray_icon() {
+  pmnRight_.addAction(QStringLiteral("&Restore Window..."), [this] { restore_window(); });
+  pmnRight_.addAction(QStringLiteral("Restore Window with Default Skin"), [this] {
+    skins_.load_default_skin();
+    restore_window();
+  });
+  pmnRight_.addAction(QStringLiteral("&Hide Window..."), [this] { minimize_logic(); });
+  // The warnings report arrives with the text reports.
+  pmnRight_.addAction(QStringLiteral("View &Warnings && Advisories..."))->setEnabled(false);
+  pmnRight_.addAction(QStringLiteral("E&xit"), [this] { window_.close(); });
+  QObject::connect(&pmnRight_, &QMenu::aboutToShow, [this] { play_sound_effect(settings_, sound_, "sMnuP"); });
+
+  TrayOwner owner;
+  owner.application_window = [this](AppWindowAction action) {
+    switch (action) {
+      case AppWindowAction::Show:
+        window_.show();
+        window_.setWindowState(window_.windowState() & ~Qt::WindowMinimized);
+        break;
+      case AppWindowAction::Hide:
+        window_.hide();
+        break;
+      case AppWindowAction::Minimize:
+        window_.showMinimized();
+        break;
+    }
+  };
+  owner.bring_to_front = [this] { raise_window(&window_); };
+  owner.make_foreground = [this] {
+    if (window_.isVisible()) window_.activateWindow();
+  };
+  owner.play_sound = [this](const std::string& name) { play_sound_effect(settings_, sound_, name); };
+  icon_ = std::make_unique<TOnTray>(tray_, 0, owner);
+  icon_->set_tip("Cirrodex");
+  icon_->set_picture(QtTray::to_picture(
+      QIcon::fromTheme(QStringLiteral("cirrodex"), QIcon(QString::fromStdString(share_ + "/icons/cirrodex-16.png")))
+          .pixmap(16, 16)
+          .toImage()));
+  icon_->right_menu = [this](TrayPoint at) { pmnRight_.popup(QPoint(at.x, at.y)); };
+  icon_->set_restore_on_left(true);
+  icon_->set_shown(true);
+  icon_->set_active(true);
 }
+
+void Program::minimize_logic() {
+  play_sound_effect(settings_, sound_, "sMin");
+  icon_->set_shown(false);
+}
+
+void Program::restore_window() {
+  play_sound_effect(settings_, sound_, "sMax");
+  icon_->set_shown(true);
+  raise_window(&window_);
+}
+
+void Program::minimize_to_tray() { minimize_logic(); }
 
 void Program::set_startup_timer_enabled(bool enabled) {
   if (enabled)
@@ -89,6 +145,8 @@ void Program::exit_sequence() {
   save_window_geometry(settings_, window_.x(), window_.y(), window_.width(), window_.height());
   QFile::remove(QStringLiteral("Head.txt"));
   tip_.close();
+  icon_->set_shown(false);
+  icon_.reset();  // removes it from the notification area
 }
 
 void Program::open_help() {

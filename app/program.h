@@ -2,6 +2,7 @@
 // The running program: the main window and everything it owns, wired
 // together, from the splash gauge to the exit's writes.
 
+#include <QMenu>
 #include <QTimer>
 #include <memory>
 #include <optional>
@@ -12,10 +13,12 @@
 #include "app/splash_window.h"
 #include "app/startup.h"
 #include "app/tip_window.h"
+#include "app/tray_icon.h"
 #include "locations/presets.h"
 #include "platform/canberra_sound.h"
 #include "platform/file_settings_store.h"
 #include "platform/qt/qt_host.h"
+#include "platform/qt/qt_tray.h"
 #include "skins/skin_setup.h"
 
 namespace cirrodex {
@@ -37,6 +40,10 @@ class Program final : public StartupPorts {
   void run_startup_retrieval() override {}  // the retrieval cycle connects here
 
  private:
+  // Hide to the notification area, and back.
+  void minimize_logic();
+  void restore_window();
+  void make_tray_icon();
   void first_show();
   void exit_sequence();
   void open_help();
@@ -52,6 +59,9 @@ class Program final : public StartupPorts {
   TfrmPleaseWait splash_;
   TipOfTheDay tip_;
   QTimer timer_startup_;
+  QtTray tray_;
+  std::unique_ptr<TOnTray> icon_;
+  QMenu pmnRight_;
 };
 
 }  // namespace cirrodex

@@ -31,3 +31,10 @@ if(DESKTOP_FILE_VALIDATE)
 else()
   message(STATUS "desktop-file-validate not found (Debian: desktop-file-utils); desktop_file_valid test skipped")
 endif()
+
+# The notification-area icon's picture, found in share/cirrodex beside bin/
+# when the icon theme has no "cirrodex" (a program run from the build tree).
+configure_file("${cirrodex_icon_dir}/hicolor/16x16/apps/cirrodex.png" "${CMAKE_BINARY_DIR}/share/cirrodex/icons/cirrodex-16.png"
+               COPYONLY)
+install(FILES "${cirrodex_icon_dir}/hicolor/16x16/apps/cirrodex.png" DESTINATION ${CMAKE_INSTALL_DATADIR}/cirrodex/icons
+        RENAME cirrodex-16.png)
