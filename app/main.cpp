@@ -5,12 +5,13 @@
 #include <cerrno>
 #include <cstring>
 
+#include "app/application.h"
 #include "app/program.h"
 #include "platform/paths.h"
 #include "platform/qt/single_instance.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  cirrodex::Application app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("cirrodex"));
   QApplication::setApplicationDisplayName(QStringLiteral("Cirrodex"));
   QGuiApplication::setDesktopFileName(QStringLiteral("cirrodex"));

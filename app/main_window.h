@@ -1,14 +1,16 @@
 #pragma once
 // TForm1, the main window: a borderless window whose face is the skin
-// (SkinForm1). Its text slots are the readings' display; the preset entries of
-// "Get Stats" open from the skin's Locations button.
+// (SkinForm1). Its text slots are the readings' display; its commands are the
+// pop-up menus that the skin's buttons, the Alt keys and right clicks open.
 
 #include <QFrame>
 #include <QLabel>
-#include <QMenu>
+#include <QPointer>
 #include <QWidget>
-#include <array>
+#include <memory>
 
+#include "app/menu_actions.h"
+#include "app/popup_menus.h"
 #include "platform/display.h"
 #include "platform/preset_menu.h"
 #include "skins/skin_form.h"
@@ -20,6 +22,16 @@ class TForm1 final : public QWidget, public Display, public PresetMenu, public S
   Q_OBJECT
  public:
   explicit TForm1(QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // Builds the pop-up menus over the program's commands (once, before the
+  // window is first shown).
+  void install_menus(MenuActions& actions);
+  PopupMenus& menus() { return *menus_; }
+  // Opens a bar menu with its corner at a screen point.
+  void open_menu(MenuName name, QPoint at);
+  // The bar menu that is open now, if any.
+  std::optional<MenuName> open_bar_menu() const;
 
   // Display
   void set_slot_text(const std::string& slot, const std::string& text) override;
@@ -39,30 +51,44 @@ class TForm1 final : public QWidget, public Display, public PresetMenu, public S
   void set_key_colour(ColourValue colour) override;
   void show_main_window() override;
 
+  const std::string& menu_popup_sound() const { return menuPopupSound_; }
+  const std::string& menu_command_sound() const { return menuCommandSound_; }
+
   TSkinForm* SkinForm1 = nullptr;
 
  signals:
-  void presetClicked(int index, const QString& caption);
   // The window is closing (closing is always allowed).
   void closing();
   void helpRequested();
   // Enter and the skin's minimize buttons: hide to the notification area.
   void minimizeRequested();
+  // The window was minimized by any means (the window manager, a command).
+  void minimized();
+  // The skin's forecast button.
+  void forecastPageRequested();
+  // Painted or resized: the task-bar state is applied again.
+  void painted();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void skinMouseDown(const QString& id, Qt::MouseButton button);
-  void applyMenuColours();
+  void skinMouseDown(const QString& id, Qt::MouseButton button, QPoint at);
+  void slideFrom(MenuName open, QPoint global);
 
   QFrame* ShapeOnline1 = nullptr;
   QLabel* ImgMoon = nullptr;
-  QMenu* mnuGetStats = nullptr;
-  std::array<QAction*, kPresetSlots> presetEntries_{};
-  std::array<QColor, 4> menuColours_{};
+  std::unique_ptr<PopupMenus> menus_;
+  std::array<std::pair<QPalette::ColorRole, QColor>, 4> menuColours_{};
+  std::array<std::pair<std::string, bool>, kPresetSlots> presetCache_{};
   std::string menuPopupSound_, menuCommandSound_;
+  QPointer<QMenu> openBar_;
 };
 
 }  // namespace cirrodex

@@ -1,86 +1,195 @@
 #include "app/program.h"
 
-#include <QDesktopServices>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QIcon>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QScreen>
-#include <QUrl>
+#include <filesystem>
 
+#include "app/commands.h"
 #include "app/sound_effects.h"
 #include "app/window_place.h"
 #include "platform/paths.h"
 #include "platform/qt/single_instance.h"
+#include "platform/qt/window_states.h"
 #include "platform/text.h"
+#include "resources/builtin.h"
 
 namespace cirrodex {
+
+namespace {
+
+std::string read_file(const std::string& path) {
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return file.readAll().toStdString();
+}
+
+// The built-in list, with the user's copy over it; its mistakes are named
+// on the status line once the window is up.
+Services load_services(std::vector<std::string>& problems) {
+  Services services(*builtin_resource("SERVICES", "CONF"));
+  const std::string user = user_services_path();
+  if (QFile::exists(QString::fromStdString(user))) problems = services.override_with(read_file(user), user);
+  return services;
+}
+
+}  // namespace
 
 Program::Program(std::string share_dir)
     : share_(std::move(share_dir)),
       store_(settings_file_path()),
       host_(&window_, window_),
       settings_(store_, host_),
+      services_(load_services(serviceProblems_)),
+      actions_(services_, shell_, host_),
       presets_(settings_, host_, window_),
       skins_(settings_, host_, window_, window_, share_) {
   QObject::connect(window_.SkinForm1, &TSkinForm::OnSkinChanged, [this] { skins_.apply_skin_extras(std::nullopt); });
   QObject::connect(window_.SkinForm1, &TSkinForm::gifNotSupported, [this] {
     host_.message_box("Please enable GIF support!", MessageKind::Warning, MessageButtons::Ok);
   });
-  QObject::connect(&window_, &TForm1::helpRequested, [this] { open_help(); });
+  QObject::connect(&window_, &TForm1::helpRequested, [this] { open_help(0); });
   QObject::connect(&window_, &TForm1::closing, [this] { exit_sequence(); });
   QObject::connect(&window_, &TForm1::minimizeRequested, [this] { minimize_logic(); });
+  // Every minimizing, by the window manager too, hides to the tray.
+  QObject::connect(&window_, &TForm1::minimized, [this] { minimize_logic(); });
+  QObject::connect(&window_, &TForm1::painted, [this] { apply_taskbar_state(); });
+
+  register_commands();
+  window_.install_menus(actions_);
+  PopupMenus& menus = window_.menus();
+  QObject::connect(&menus, &PopupMenus::presetClicked,
+                   [this](int, const QString& caption) { preset_clicked(caption.toLatin1().toStdString()); });
+  QObject::connect(&menus, &PopupMenus::opened, [this](MenuName name) {
+    if (name == MenuName::Reports || name == MenuName::TrayRight) play_sound_effect(settings_, sound_, "sMnuP");
+    play_menu_sound(window_.menu_popup_sound());
+  });
+  QObject::connect(&menus, &PopupMenus::chosen, [this] { play_menu_sound(window_.menu_command_sound()); });
+
   make_tray_icon();
-  timer_startup_.setSingleShot(false);
-  QObject::connect(&timer_startup_, &QTimer::timeout, [this] { startup_tick(settings_, *this); });
+  // The timers with their first intervals; each one's work is connected by
+  // the part of the program that owns it.
+  Timer1.setInterval(4000);
+  timer_startup.setInterval(4000);
+  Watcher.setInterval(30000);
+  TimerWallpaper.setInterval(14400000);
+  TimerWarningCycle.setInterval(100000);
+  QObject::connect(&timer_startup, &QTimer::timeout, [this] { startup_tick(settings_, *this); });
+}
+
+Program::~Program() = default;
+
+void Program::register_commands() {
+  MenuActions& a = actions_;
+  // Options
+  a.on(cmd::LoadSkin, [this] { load_skin_dialog(); });
+  a.on(cmd::LoadDefaultSkin, [this] { skins_.load_default_skin(); });
+  a.on(cmd::RunSkinEditor, [this] { run_skin_editor(); });
+  a.on(cmd::TaskBarHideYes, [this] { set_taskbar_hidden(true); });
+  a.on(cmd::TaskBarHideNo, [this] { set_taskbar_hidden(false); });
+  a.on(cmd::StayOnTopYes, [this] { set_stay_on_top(true); });
+  a.on(cmd::StayOnTopNo, [this] { set_stay_on_top(false); });
+  a.on(cmd::MinimizeToTray, [this] {
+    icon_->set_shown(false);
+    minimize_logic();
+  });
+  a.on(cmd::PrintStatsWindow, [this] { print_window(); });
+  // Get Stats
+  a.on(cmd::SortLocations, [this] { presets_.rewrite_presets(requested_); });
+  a.on(cmd::RemoveLocation, [this] { presets_.begin_removal(); });
+  a.on(cmd::ClearLocations, [this] { presets_.clear_presets(); });
+  // Help
+  a.on(cmd::HelpContents, [this] { open_help(0); });
+  a.on(cmd::WeatherFaq, [this] { open_help(1018); });
+  a.on(cmd::Tips, [this] { show_tip_of_the_day(); });
+  a.on(cmd::About, [this] { show_about(); });
+  a.on(cmd::Disclaimer,
+       [this] { host_.message_box(std::string(kDisclaimer), MessageKind::Information, MessageButtons::Ok); });
+  a.on(cmd::ClearAllSettings, [this] { clear_all_settings(settings_, host_); });
+  // The window's own menu and the icon's.
+  a.on(cmd::Minimize, [this] { window_.showMinimized(); });
+  a.on(cmd::Exit, [this] { window_.close(); });
+  a.on(cmd::Restore, [this] { restore_window(); });
+  a.on(cmd::RestoreDefaultSkin, [this] {
+    skins_.load_default_skin();
+    restore_window();
+  });
+  a.on(cmd::HideWindow, [this] { minimize_logic(); });
 }
 
 void Program::start() {
   // The main window is created first and its skin loaded; then the splash.
   skins_.start_up();
+  // Visible from its creation, the main window is placed and shown before
+  // the splash exists; the splash then sits on it.
+  first_show();
   const bool minimized = settings_.get("StartMinimized") == "y";
   if (!minimized) {
     tip_.set_show_at_startup(tip_box_from_setting(settings_.get("ShowTips")));
     splash_.setWindowTitle(QStringLiteral("Cirrodex - Please wait"));
     splash_.show_beside(&window_);
   }
-  first_show();
   // Windows that are not part of the program yet are absent; the gauge
   // still runs through every group.
   run_creation(
-      creation_table(), [](std::string_view) { return false; },
+      creation_table(),
+      [this](std::string_view window) {
+        if (window != "TfrmAbout") return false;
+        AboutWindowHooks hooks;
+        hooks.site_url = services_.value("maker_web");
+        hooks.support_mail = services_.value("maker_mail");
+        if (text::lower(hooks.support_mail).rfind("mailto:", 0) == 0) hooks.support_mail.erase(0, 7);
+        hooks.open_address = [this](const std::string& url) { actions_.open_in_browser(url); };
+        hooks.open_help = [this] { open_help(0); };
+        hooks.closing_sound = [this] { play_sound_effect(settings_, sound_, "sOkay"); };
+        about_ = std::make_unique<TfrmAbout>(std::move(hooks));
+        return true;
+      },
       [this](int percent, bool paint_now) { splash_.set_progress(percent, paint_now); });
   QTimer::singleShot(200, &splash_, &QWidget::hide);
 }
 
 void Program::first_show() {
+  icon_->set_active(true);
   const QRect screen = window_.screen()->availableGeometry();
   const WindowPoint at = first_show_position(settings_, {window_.x(), window_.y()}, screen.x() + screen.width(),
                                              screen.y() + screen.height(), window_.width(), window_.height());
   window_.move(at.left, at.top);
-  host_.show_status("Welcome to Cirrodex. Press F1 for help.");
+  window_.repaint();
+  host_.show_status(serviceProblems_.empty() ? "Welcome to Cirrodex. Press F1 for help."
+                                             : "Services file: " + serviceProblems_.front());
 
-  const auto pause = text::to_integer(settings_.get("PauseTime"));
-  if (settings_.get("PauseTime") != kMissing && !pause) host_.beep();
-  timer_startup_.setInterval(pause && *pause > 0 ? static_cast<int>(*pause) : 4000);
-  timer_startup_.start();
-
+  read_connection_timeout(settings_, host_, state_);
+  timer_startup.setInterval(startup_timer_interval(settings_, host_));
+  timer_startup.start();
+  if (settings_.flag("AutoWarn") && settings_.get("WarningCycle") != kMissing) {
+    TimerWarningCycle.setInterval(warning_cycle_interval(settings_, host_, TimerWarningCycle.interval()));
+    TimerWarningCycle.start();
+  }
   presets_.load_presets();
   window_.show();
+  window_.repaint();
+
+  read_running_flags(settings_, state_);
+  if (state_.quiet_watch == "y") Watcher.start();
+  const WallpaperCycle cycle =
+      wallpaper_cycle(settings_, host_, {TimerWallpaper.isActive(), TimerWallpaper.interval()});
+  TimerWallpaper.setInterval(cycle.interval_ms);
+  if (cycle.enabled)
+    TimerWallpaper.start();
+  else
+    TimerWallpaper.stop();
   window_.repaint();
   play_sound_effect(settings_, sound_, "sMax");
 }
 
 void Program::make_tray_icon() {
-  pmnRight_.addAction(QStringLiteral("&Restore Window..."), [this] { restore_window(); });
-  pmnRight_.addAction(QStringLiteral("Restore Window with Default Skin"), [this] {
-    skins_.load_default_skin();
-    restore_window();
-  });
-  pmnRight_.addAction(QStringLiteral("&Hide Window..."), [this] { minimize_logic(); });
-  // The warnings report arrives with the text reports.
-  pmnRight_.addAction(QStringLiteral("View &Warnings && Advisories..."))->setEnabled(false);
-  pmnRight_.addAction(QStringLiteral("E&xit"), [this] { window_.close(); });
-  QObject::connect(&pmnRight_, &QMenu::aboutToShow, [this] { play_sound_effect(settings_, sound_, "sMnuP"); });
-
+  QMenu* pmnRight = window_.menus().menu(MenuName::TrayRight);
   TrayOwner owner;
   owner.application_window = [this](AppWindowAction action) {
     switch (action) {
@@ -107,15 +216,19 @@ void Program::make_tray_icon() {
       QIcon::fromTheme(QStringLiteral("cirrodex"), QIcon(QString::fromStdString(share_ + "/icons/cirrodex-16.png")))
           .pixmap(16, 16)
           .toImage()));
-  icon_->right_menu = [this](TrayPoint at) { pmnRight_.popup(QPoint(at.x, at.y)); };
+  icon_->right_menu = [pmnRight](TrayPoint at) { pmnRight->popup(QPoint(at.x, at.y)); };
   icon_->set_restore_on_left(true);
   icon_->set_shown(true);
   icon_->set_active(true);
 }
 
 void Program::minimize_logic() {
+  // Hiding minimizes the window too, which comes back here.
+  if (minimizing_) return;
+  minimizing_ = true;
   play_sound_effect(settings_, sound_, "sMin");
   icon_->set_shown(false);
+  minimizing_ = false;
 }
 
 void Program::restore_window() {
@@ -128,9 +241,9 @@ void Program::minimize_to_tray() { minimize_logic(); }
 
 void Program::set_startup_timer_enabled(bool enabled) {
   if (enabled)
-    timer_startup_.start();
+    timer_startup.start();
   else
-    timer_startup_.stop();
+    timer_startup.stop();
 }
 
 void Program::show_tip_of_the_day() {
@@ -139,18 +252,130 @@ void Program::show_tip_of_the_day() {
   tip_.raise();
 }
 
+void Program::show_about() {
+  if (!about_) return;
+  about_->refresh_resources();
+  about_->show();
+  about_->raise();
+  about_->activateWindow();
+}
+
+void Program::play_menu_sound(const std::string& path) {
+  if (!path.empty() && settings_.flag("playsounds") && !sound_.playing()) sound_.play_file(path);
+}
+
+void Program::open_help(int topic) {
+  std::string page = help_topic_page(read_file(share_ + "/help/topics.txt"), topic);
+  if (page.empty()) page = "index.html";
+  actions_.open_in_browser(share_ + "/help/" + page);
+}
+
+void Program::load_skin_dialog() {
+  const std::string own = data_dir() + "/Skins";
+  make_dirs(own);
+  const std::vector<std::string> folders = skin_folders(share_, data_dir());
+  QFileDialog dialog(&window_, QStringLiteral("Load a Skin"),
+                     QString::fromStdString(folders.empty() ? own : folders.front()),
+                     QStringLiteral("Skin Files (*.ini)"));
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  // Qt's own dialog shows every skin folder in its side bar.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  QList<QUrl> sidebar;
+  for (const std::string& folder : folders) sidebar << QUrl::fromLocalFile(QString::fromStdString(folder));
+  dialog.setSidebarUrls(sidebar);
+  if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+    skins_.load_skin(QFile::encodeName(dialog.selectedFiles().front()).toStdString());
+  // The data files are bare names in the data folder.
+  QDir::setCurrent(QString::fromStdString(data_dir()));
+}
+
+void Program::run_skin_editor() {
+  namespace fs = std::filesystem;
+  std::string ini = settings_.get("SkinFile");
+  std::error_code error;
+  if (ini == "default" || ini == kMissing || !fs::is_regular_file(ini, error)) {
+    // The built-in skin is not a file: edit a copy in the user's Skins folder.
+    const fs::path copy = fs::path(data_dir()) / "Skins" / "My Skin";
+    if (!fs::exists(copy / "skin.ini", error)) {
+      fs::create_directories(copy, error);
+      fs::copy(fs::path(share_) / "skins" / "default", copy, fs::copy_options::recursive, error);
+    }
+    ini = (copy / "skin.ini").string();
+    if (error || !fs::is_regular_file(ini, error)) {
+      host_.beep();
+      host_.show_status("Could not make a copy of the built-in skin to edit in " + copy.string());
+      return;
+    }
+    host_.show_status("Editing a copy of the built-in skin: load it with Options > Skins > Load a Skin...");
+  }
+  const std::vector<std::string> words = split_command_line(services_.value("skin_editor"));
+  if (!words.empty()) {
+    std::vector<std::string> args(words.begin() + 1, words.end());
+    args.push_back(ini);
+    if (shell_.start_program(words.front(), args, folder_of(ini))) return;
+    host_.show_status("Could not start the skin editor " + words.front() + "; opening skin.ini instead.");
+  }
+  if (!shell_.open_address(ini))
+    host_.message_box("No text editor could be started for " + ini, MessageKind::Warning, MessageButtons::Ok);
+}
+
+void Program::set_taskbar_hidden(bool hidden) {
+  set_skip_taskbar(&window_, hidden);
+  settings_.set("TaskBarHide", hidden ? "y" : "");
+  window_.menus().set_marked(hidden ? cmd::TaskBarHideYes : cmd::TaskBarHideNo);
+  if (!hidden) window_.showNormal();
+}
+
+void Program::apply_taskbar_state() {
+  if (!settings_.flag("TaskBarHide")) return;
+  set_skip_taskbar(&window_, true);
+  window_.menus().set_marked(cmd::TaskBarHideYes);
+}
+
+void Program::set_stay_on_top(bool on) {
+  set_stays_on_top(&window_, on);
+  window_.menus().set_marked(on ? cmd::StayOnTopYes : cmd::StayOnTopNo);
+}
+
+void Program::print_window() {
+  const QImage image = window_.grab().toImage();
+  QPrinter printer;
+  QPrintDialog dialog(&printer, &window_);
+  dialog.setWindowTitle(QStringLiteral("Print Stats Window"));
+  if (dialog.exec() != QDialog::Accepted) return;
+  QPainter painter;
+  if (!painter.begin(&printer)) {
+    host_.beep();
+    host_.show_status("Printing failed: the printer could not be started.");
+    return;
+  }
+  // The window's picture, as large as the page allows, in its proportions.
+  const QRect page = painter.viewport();
+  const QSize size = image.size().scaled(page.size(), Qt::KeepAspectRatio);
+  painter.drawImage(QRect(page.topLeft(), size), image);
+  painter.end();
+}
+
+void Program::preset_clicked(const std::string& caption) {
+  requested_ = caption;
+  if (presets_.removal_mode()) {
+    presets_.rewrite_presets(requested_);
+    return;
+  }
+  // The retrieval cycle fetches requested_ from here.
+}
+
 void Program::exit_sequence() {
   play_sound_effect(settings_, sound_, "sOkay");
   settings_.set("ShowTips", tip_.show_at_startup() ? "y" : "n");
+  host_.pause(250);
+  icon_->set_shown(false);
   save_window_geometry(settings_, window_.x(), window_.y(), window_.width(), window_.height());
   QFile::remove(QStringLiteral("Head.txt"));
   tip_.close();
-  icon_->set_shown(false);
+  if (about_) about_->hide();
   icon_.reset();  // removes it from the notification area
-}
-
-void Program::open_help() {
-  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(share_ + "/help/index.html")));
+  host_.pause(50);
 }
 
 }  // namespace cirrodex

@@ -1,14 +1,16 @@
 #pragma once
 // The running program: the main window and everything it owns, wired
-// together, from the splash gauge to the exit's writes.
+// together, from the splash gauge to the exit's writes, and the commands of
+// its menus.
 
-#include <QMenu>
 #include <QTimer>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "app/about_window.h"
 #include "app/main_window.h"
+#include "app/menu_actions.h"
 #include "app/settings.h"
 #include "app/splash_window.h"
 #include "app/startup.h"
@@ -18,15 +20,18 @@
 #include "platform/canberra_sound.h"
 #include "platform/file_settings_store.h"
 #include "platform/qt/qt_host.h"
+#include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_tray.h"
+#include "platform/services.h"
 #include "skins/skin_setup.h"
 
 namespace cirrodex {
 
 class Program final : public StartupPorts {
  public:
-  // share_dir: share/cirrodex (help, menu sounds).
+  // share_dir: share/cirrodex (help, skins, services list).
   explicit Program(std::string share_dir);
+  ~Program() override;
 
   // Creates the windows behind the splash and shows the main window.
   void start();
@@ -40,28 +45,48 @@ class Program final : public StartupPorts {
   void run_startup_retrieval() override {}  // the retrieval cycle connects here
 
  private:
-  // Hide to the notification area, and back.
-  void minimize_logic();
-  void restore_window();
+  void register_commands();
   void make_tray_icon();
   void first_show();
   void exit_sequence();
-  void open_help();
+  // Hide to the notification area, and back.
+  void minimize_logic();
+  void restore_window();
+  void open_help(int topic);
+  void play_menu_sound(const std::string& path);
+  // Commands.
+  void load_skin_dialog();
+  void run_skin_editor();
+  void set_taskbar_hidden(bool hidden);
+  void apply_taskbar_state();
+  void set_stay_on_top(bool on);
+  void print_window();
+  void preset_clicked(const std::string& caption);
+  void show_about();
 
   std::string share_;
   FileSettingsStore store_;
   TForm1 window_;
   QtHost host_;
   Settings settings_;
+  std::vector<std::string> serviceProblems_;
+  Services services_;
+  QtShell shell_;
+  MenuActions actions_;
   PresetList presets_;
   SkinSetup skins_;
   CanberraSound sound_;
   TfrmPleaseWait splash_;
   TipOfTheDay tip_;
-  QTimer timer_startup_;
+  std::unique_ptr<TfrmAbout> about_;
   QtTray tray_;
   std::unique_ptr<TOnTray> icon_;
-  QMenu pmnRight_;
+  RunningState state_;
+  // The requested location: what the next retrieval fetches.
+  std::string requested_;
+  bool minimizing_ = false;
+
+  QTimer Timer1, timer_startup, Watcher, TimerWallpaper, TimerWarningCycle;
 };
 
 }  // namespace cirrodex

@@ -1,5 +1,9 @@
 #include "app/startup.h"
 
+#include <limits>
+
+#include "platform/text.h"
+
 namespace cirrodex {
 
 const CreationTable& creation_table() {
@@ -50,6 +54,66 @@ StartupTick startup_tick(Settings& settings, StartupPorts& ports) {
   if (tip_at_startup(settings.get("showtips"))) ports.show_tip_of_the_day();
   ports.run_startup_retrieval();
   return StartupTick::Done;
+}
+
+namespace {
+// Minutes as milliseconds, held to what a timer takes.
+int minutes_ms(long long minutes) {
+  constexpr long long kMax = std::numeric_limits<int>::max() / 60000;
+  return static_cast<int>((minutes > kMax ? kMax : minutes) * 60000);
+}
+}  // namespace
+
+void read_connection_timeout(Settings& settings, Host& host, RunningState& state) {
+  const std::string value = settings.get("Timeout");
+  const auto ms = text::to_integer(value == kMissing ? std::string("240000") : value);
+  if (!ms || *ms < 0 || *ms > std::numeric_limits<int>::max()) {
+    host.beep();
+    return;
+  }
+  state.connection_timeout_ms = static_cast<int>(*ms);
+}
+
+void read_running_flags(Settings& settings, RunningState& state) {
+  state.data_source = settings.get("Datasource") == "2" ? "2" : "1";
+  state.dialup = settings.flag("dialupconn") ? "y" : "";
+  state.connected = settings.flag("connected") ? "y" : "";
+  state.quiet_watch = settings.flag("quietwatch") ? "y" : "";
+}
+
+int startup_timer_interval(Settings& settings, Host& host) {
+  const std::string value = settings.get("PauseTime");
+  if (value == kMissing) return 4000;
+  const auto ms = text::to_integer(value);
+  if (ms && *ms > 0 && *ms <= std::numeric_limits<int>::max()) return static_cast<int>(*ms);
+  host.beep();
+  return 4000;
+}
+
+int warning_cycle_interval(Settings& settings, Host& host, int current_ms) {
+  const std::string value = settings.get("WarningCycle");
+  if (value == kMissing) return current_ms;
+  const auto minutes = text::to_integer(value);
+  if (!minutes) {
+    host.beep();
+    host.show_status("Error setting Warning cycle.");
+    host.pause(2000);
+    return current_ms;
+  }
+  return minutes_ms(*minutes < 5 ? 30 : *minutes);
+}
+
+WallpaperCycle wallpaper_cycle(Settings& settings, Host& host, WallpaperCycle current) {
+  if (settings.get("AutoWallpaper").size() < 5) return {false, current.interval_ms};
+  const std::string value = settings.get("WallpaperCycle");
+  const auto minutes = text::to_integer(value == kMissing ? std::string("25") : value);
+  if (!minutes) {
+    host.beep();
+    host.show_status("Error setting Wallpaper cycle.");
+    host.pause(2000);
+    return current;
+  }
+  return {true, minutes_ms(*minutes < 5 ? 5 : *minutes)};
 }
 
 }  // namespace cirrodex

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "platform/host.h"
 
 namespace cirrodex {
 
@@ -63,5 +64,42 @@ enum class StartupTick {
 
 // One tick of the start-up timer.
 StartupTick startup_tick(Settings& settings, StartupPorts& ports);
+
+// The main window's running state, read from the settings when it is first
+// shown and changed later by the commands that own each item.
+struct RunningState {
+  int connection_timeout_ms = 240000;
+  std::string data_source = "1";  // "1" or "2"
+  std::string dialup;             // "y" or empty
+  std::string connected;          // "y" or empty
+  std::string quiet_watch;        // "y" or empty
+  std::string last_update;        // "hhnn a/p" of the last retrieval
+  std::string automatic_fetch;    // "y" around every automatic retrieval
+};
+
+// The time-out from Timeout ("240000" when missing); a value that is not a
+// number beeps and leaves the time-out as it was.
+void read_connection_timeout(Settings& settings, Host& host, RunningState& state);
+// Data source, dial-up, connected and quiet-watch flags.
+void read_running_flags(Settings& settings, RunningState& state);
+
+// The start-up timer's interval: PauseTime, else 4000; a value that is not
+// a positive number beeps and gives 4000.
+int startup_timer_interval(Settings& settings, Host& host);
+
+// The warning cycle's interval from WarningCycle minutes (below 5 counts as
+// 30); missing keeps current, a value that is not a number beeps, says so
+// for 2 seconds and keeps current.
+int warning_cycle_interval(Settings& settings, Host& host, int current_ms);
+
+struct WallpaperCycle {
+  bool enabled = false;
+  int interval_ms = 14400000;
+};
+// The wallpaper timer: off unless AutoWallpaper names a picture (5
+// characters or more); WallpaperCycle minutes, 25 when missing, at least 5.
+// A value that is not a number beeps, says so for 2 seconds and keeps the
+// timer as it was.
+WallpaperCycle wallpaper_cycle(Settings& settings, Host& host, WallpaperCycle current);
 
 }  // namespace cirrodex

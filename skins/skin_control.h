@@ -38,9 +38,10 @@ class SkinControl {
 
   // Sets a switch's state by ID; false when there is no such hot area.
   bool set_switch(const std::string& id, bool down);
+  // The index of the hot area under a point, or -1.
+  int hot_area_at(int x, int y) const;
 
  private:
-  int hot_area_at(int x, int y) const;
   void set_bar_offset(TrackBar& bar, int offset);
   int along(const TrackBar& bar, int x, int y) const { return bar.horizontal ? x - bar.left : y - bar.top; }
 

@@ -67,6 +67,10 @@ const HotArea* TSkinForm::hot_area(const std::string& id) const {
   return nullptr;
 }
 
+std::string TSkinForm::hot_area_id_at(QPoint point) const {
+  return control_ ? hot_area_id(control_->hot_area_at(point.x(), point.y())) : std::string();
+}
+
 std::string TSkinForm::hot_area_id(int index) const {
   if (!skin_ || index < 0 || index >= static_cast<int>(skin_->hot_areas.size())) return {};
   return skin_->hot_areas[static_cast<std::size_t>(index)].id;

@@ -33,6 +33,8 @@ class TSkinForm final : public QWidget {
 
   const HotArea* hot_area(const std::string& id) const;
   std::string hot_area_id(int index) const;
+  // The ID of the button under a point of this widget ("" for none).
+  std::string hot_area_id_at(QPoint point) const;
   void set_switch(const std::string& id, bool down);
 
   const Skin* skin() const { return skin_ ? &*skin_ : nullptr; }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real program under Xvfb: it maps a shaped 338 x 368 window titled
-# "Cirrodex", a second start hands over and exits, and closing through the
+# "Cirrodex", a second start hands over and exits, Alt+O opens the Options
+# menu, and closing through the
 # skin's exit button saves the window's geometry.
 set -euo pipefail
 program=$1
@@ -36,6 +37,25 @@ elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
 kill -0 "$first" 2>/dev/null || fail "the first copy ended when the second started"
 [ "$(windows | wc -l)" = 1 ] || fail "two main windows: $(windows)"
 echo "second start handed over in ${elapsed} ms"
+
+# Alt+O opens the Options menu, a pop-up window of its own; Escape closes it.
+menu_state() {
+  local menu
+  menu=$(xwininfo -root -tree | awk '/"Options[^"]*": \("cirrodex"/ {print $1; exit}')
+  [ -n "$menu" ] && xwininfo -id "$menu" | awk '/Map State/ {print $3}'
+}
+xdotool key --window "$id" alt+o
+for _ in $(seq 50); do
+  [ "$(menu_state)" = IsViewable ] && break
+  sleep 0.1
+done
+[ "$(menu_state)" = IsViewable ] || fail "Alt+O did not open the Options menu"
+xdotool key Escape
+for _ in $(seq 50); do
+  [ "$(menu_state)" != IsViewable ] && break
+  sleep 0.1
+done
+[ "$(menu_state)" != IsViewable ] || fail "Escape did not close the Options menu"
 
 # The exit button of the built-in skin is at 319,6 (11 x 12).
 left=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info")

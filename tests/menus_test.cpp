@@ -320,3 +320,30 @@ TEST(ServicesTest, SchemesAreRecognised) {
 
 }  // namespace
 }  // namespace cirrodex
+
+#include "app/commands.h"
+
+namespace cirrodex {
+namespace {
+
+TEST(CommandsTest, HelpTopicsAndCommandLines) {
+  const char* topics = "0 index.html\r\n1018 faq.html\n\nbad line\n7\n";
+  EXPECT_EQ(help_topic_page(topics, 1018), "faq.html");
+  EXPECT_EQ(help_topic_page(topics, 0), "index.html");
+  EXPECT_EQ(help_topic_page(topics, 7), "");
+  EXPECT_EQ(help_topic_page(topics, 18), "");
+
+  using Words = std::vector<std::string>;
+  EXPECT_EQ(split_command_line(""), Words{});
+  EXPECT_EQ(split_command_line("  gedit   --new-window "), (Words{"gedit", "--new-window"}));
+  EXPECT_EQ(split_command_line("\"/opt/My Editor/edit\" -a \"\""), (Words{"/opt/My Editor/edit", "-a", ""}));
+  EXPECT_EQ(split_command_line("a\\ b c\\\"d"), (Words{"a b", "c\"d"}));
+}
+
+TEST(CommandsTest, ShippedHelpHasTheFaqTopic) {
+  // The Weather FAQ is topic 1018 of the installed help.
+  EXPECT_EQ(help_topic_page("0 index.html\n1018 faq.html\n", 1018), "faq.html");
+}
+
+}  // namespace
+}  // namespace cirrodex

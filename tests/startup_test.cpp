@@ -159,3 +159,98 @@ TEST(Tips, TextsAreExact) {
 
 }  // namespace
 }  // namespace cirrodex
+
+namespace cirrodex {
+namespace {
+
+class FirstShowValuesTest : public ::testing::Test {
+ protected:
+  void set(const char* key, const char* value) { settings_.set(key, value); }
+  fakes::CallLog log_;
+  fakes::FakeHost host_{log_};
+  fakes::MemorySettingsStore store_;
+  Settings settings_{store_, host_, KeyCheck::Strict};
+};
+
+TEST_F(FirstShowValuesTest, TimeoutAndPauseTimeKeepTheirValueOnGarbage) {
+  RunningState state;
+  state.connection_timeout_ms = 1;
+  read_connection_timeout(settings_, host_, state);
+  EXPECT_EQ(state.connection_timeout_ms, 240000);  // missing
+  set("Timeout", "90000");
+  read_connection_timeout(settings_, host_, state);
+  EXPECT_EQ(state.connection_timeout_ms, 90000);
+  set("Timeout", "soon");
+  read_connection_timeout(settings_, host_, state);
+  EXPECT_EQ(state.connection_timeout_ms, 90000);
+  EXPECT_EQ(log_.with_prefix("beep").size(), 1u);
+
+  log_.clear();
+  EXPECT_EQ(startup_timer_interval(settings_, host_), 4000);
+  set("PauseTime", "1000");
+  EXPECT_EQ(startup_timer_interval(settings_, host_), 1000);
+  for (const char* bad : {"x", "0", "-5", "99999999999"}) {
+    set("PauseTime", bad);
+    EXPECT_EQ(startup_timer_interval(settings_, host_), 4000) << bad;
+  }
+  EXPECT_EQ(log_.with_prefix("beep").size(), 4u);
+}
+
+TEST_F(FirstShowValuesTest, FlagsAreOnOnlyForY) {
+  RunningState state;
+  read_running_flags(settings_, state);
+  EXPECT_EQ(state.data_source, "1");
+  EXPECT_EQ(state.dialup + state.connected + state.quiet_watch, "");
+  set("Datasource", "2");
+  set("dialupconn", "y");
+  set("connected", "Y");
+  set("quietwatch", "y");
+  read_running_flags(settings_, state);
+  EXPECT_EQ(state.data_source, "2");
+  EXPECT_EQ(state.dialup, "y");
+  EXPECT_EQ(state.connected, "");
+  EXPECT_EQ(state.quiet_watch, "y");
+  set("Datasource", "3");
+  read_running_flags(settings_, state);
+  EXPECT_EQ(state.data_source, "1");
+}
+
+TEST_F(FirstShowValuesTest, WarningAndWallpaperCycles) {
+  EXPECT_EQ(warning_cycle_interval(settings_, host_, 100000), 100000);  // missing
+  struct Row {
+    const char* value;
+    int ms;
+  };
+  for (const Row& row : {Row{"25", 1500000}, Row{"5", 300000}, Row{"4", 1800000}, Row{"0", 1800000}}) {
+    set("WarningCycle", row.value);
+    EXPECT_EQ(warning_cycle_interval(settings_, host_, 100000), row.ms) << row.value;
+  }
+  set("WarningCycle", "often");
+  log_.clear();
+  EXPECT_EQ(warning_cycle_interval(settings_, host_, 100000), 100000);
+  EXPECT_EQ(log_.entries, (Trace{"beep", "status: Error setting Warning cycle.", "pause: 2000"}));
+
+  const WallpaperCycle start{};
+  EXPECT_FALSE(wallpaper_cycle(settings_, host_, start).enabled);  // no picture chosen
+  set("AutoWallpaper", "None");
+  EXPECT_FALSE(wallpaper_cycle(settings_, host_, {true, 60000}).enabled);
+  set("AutoWallpaper", "http://example.org/radar.gif");
+  for (const Row& row : {Row{"30", 1800000}, Row{"2", 300000}}) {
+    set("WallpaperCycle", row.value);
+    const WallpaperCycle cycle = wallpaper_cycle(settings_, host_, start);
+    EXPECT_TRUE(cycle.enabled);
+    EXPECT_EQ(cycle.interval_ms, row.ms) << row.value;
+  }
+  store_.erase_section("Settings");
+  set("AutoWallpaper", "http://example.org/radar.gif");
+  EXPECT_EQ(wallpaper_cycle(settings_, host_, start).interval_ms, 25 * 60000);
+  set("WallpaperCycle", "abc");
+  log_.clear();
+  const WallpaperCycle kept = wallpaper_cycle(settings_, host_, {true, 123});
+  EXPECT_TRUE(kept.enabled);
+  EXPECT_EQ(kept.interval_ms, 123);
+  EXPECT_EQ(log_.entries, (Trace{"beep", "status: Error setting Wallpaper cycle.", "pause: 2000"}));
+}
+
+}  // namespace
+}  // namespace cirrodex
