@@ -4,13 +4,13 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QIcon>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScreen>
 #include <filesystem>
 
 #include "app/commands.h"
+#include "app/printing.h"
 #include "app/sound_effects.h"
 #include "app/window_place.h"
 #include "platform/paths.h"
@@ -343,17 +343,10 @@ void Program::print_window() {
   QPrintDialog dialog(&printer, &window_);
   dialog.setWindowTitle(QStringLiteral("Print Stats Window"));
   if (dialog.exec() != QDialog::Accepted) return;
-  QPainter painter;
-  if (!painter.begin(&printer)) {
+  if (const std::string problem = print_image(printer, image); !problem.empty()) {
     host_.beep();
-    host_.show_status("Printing failed: the printer could not be started.");
-    return;
+    host_.show_status(problem);
   }
-  // The window's picture, as large as the page allows, in its proportions.
-  const QRect page = painter.viewport();
-  const QSize size = image.size().scaled(page.size(), Qt::KeepAspectRatio);
-  painter.drawImage(QRect(page.topLeft(), size), image);
-  painter.end();
 }
 
 void Program::preset_clicked(const std::string& caption) {

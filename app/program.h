@@ -36,6 +36,7 @@ class Program final : public StartupPorts {
   // Creates the windows behind the splash and shows the main window.
   void start();
   TForm1& main_window() { return window_; }
+  MenuActions& actions() { return actions_; }
 
   // StartupPorts
   void minimize_to_tray() override;

@@ -1,0 +1,175 @@
+// The running program offscreen, in folders of its own: the commands of its
+// menus as a user reaches them, down to the settings file and the addresses
+// handed to the desktop.
+#include "app/program.h"
+
+#include <gtest/gtest.h>
+
+#include <QDesktopServices>
+#include <QTest>
+#include <QUrl>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/application.h"
+#include "app/printing.h"
+#include "platform/paths.h"
+
+namespace cirrodex {
+
+// Stands in for the browser and the text editor.
+class UrlRecorder : public QObject {
+  Q_OBJECT
+ public:
+  QList<QUrl> urls;
+ public slots:
+  void open(const QUrl& url) { urls << url; }
+};
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string slurp(const fs::path& path) {
+  std::ifstream in(path);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::path(::testing::TempDir()) / ("program-" + std::to_string(::getpid()) + "-" +
+                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root_);
+    fs::create_directories(root_ / "config" / "cirrodex");
+    ::setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (root_ / "data").c_str(), 1);
+    make_dirs(data_dir());
+    for (const char* scheme : {"file", "http", "https", "mailto"})
+      QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &recorder_, "open");
+  }
+  void TearDown() override {
+    for (const char* scheme : {"file", "http", "https", "mailto"})
+      QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    fs::remove_all(root_);
+  }
+  void start() {
+    program_ = std::make_unique<Program>(CIRRODEX_SHARE_DIR);
+    program_->start();
+  }
+  std::string settings() { return slurp(root_ / "config" / "cirrodex" / "settings.ini"); }
+  QAction* item(MenuName menu, std::initializer_list<std::string_view> path) {
+    QAction* action = program_->main_window().menus().action(menu, path);
+    EXPECT_NE(action, nullptr);
+    return action;
+  }
+
+  fs::path root_;
+  UrlRecorder recorder_;
+  std::unique_ptr<Program> program_;
+};
+
+TEST_F(ProgramTest, TaskBarAndStayOnTopFollowTheirMarks) {
+  start();
+  QAction* yes = item(MenuName::Options, {"&Hide from Task Bar", "&Yes"});
+  QAction* no = item(MenuName::Options, {"&Hide from Task Bar", "&No"});
+  ASSERT_TRUE(yes && no && yes->isEnabled());
+  yes->trigger();
+  EXPECT_NE(settings().find("TaskBarHide=y\n"), std::string::npos) << settings();
+  EXPECT_TRUE(yes->isChecked());
+  no->trigger();
+  EXPECT_NE(settings().find("TaskBarHide=\n"), std::string::npos) << settings();
+  EXPECT_TRUE(no->isChecked());
+  EXPECT_FALSE(yes->isChecked());
+
+  QAction* top = item(MenuName::Options, {"Stay on &Top", "&Yes"});
+  QAction* normal = item(MenuName::Options, {"Stay on &Top", "&No"});
+  ASSERT_TRUE(top && normal);
+  top->trigger();
+  EXPECT_TRUE(top->isChecked());
+  normal->trigger();
+  EXPECT_TRUE(normal->isChecked());
+  // Not saved: every run starts normal.
+  EXPECT_EQ(settings().find("top"), std::string::npos);
+}
+
+TEST_F(ProgramTest, TaskBarHideFromTheSettingsMarksYesAtTheNextPaint) {
+  std::ofstream(root_ / "config" / "cirrodex" / "settings.ini") << "[Settings]\nTaskBarHide=y\n";
+  start();
+  program_->main_window().repaint();
+  EXPECT_TRUE(item(MenuName::Options, {"&Hide from Task Bar", "&Yes"})->isChecked());
+}
+
+TEST_F(ProgramTest, HelpAndWebPagesOpenOnTheDesktop) {
+  std::ofstream(root_ / "config" / "cirrodex" / "services.conf") << "maker_web = http://127.0.0.1:9/\n";
+  start();
+  item(MenuName::Help, {"&Help Contents  (F1)"})->trigger();
+  item(MenuName::Help, {"Weather &FAQ"})->trigger();
+  item(MenuName::Options, {"&Skins", "&Visit Cirrodex Skins site..."})->trigger();
+  item(MenuName::PopupForm, {"&Help", "&Visit Cirrodex homepage"})->trigger();
+  const std::string help = fs::canonical(fs::path(CIRRODEX_SHARE_DIR) / "help").string();
+  ASSERT_EQ(recorder_.urls.size(), 4);
+  EXPECT_EQ(fs::canonical(recorder_.urls[0].toLocalFile().toStdString()).string(), help + "/index.html");
+  EXPECT_EQ(fs::canonical(recorder_.urls[1].toLocalFile().toStdString()).string(), help + "/faq.html");
+  EXPECT_EQ(recorder_.urls[2].toString(), QStringLiteral("http://127.0.0.1:9/html/software/Cirrodex_Skins.html"));
+  EXPECT_EQ(recorder_.urls[3].toString(), QStringLiteral("http://127.0.0.1:9/html/software/Cirrodex.html"));
+}
+
+TEST_F(ProgramTest, TheBuiltInSkinIsCopiedForEditing) {
+  start();
+  item(MenuName::Options, {"&Skins", "Run Skin &Editor..."})->trigger();
+  const fs::path copy = fs::path(data_dir()) / "Skins" / "My Skin" / "skin.ini";
+  ASSERT_TRUE(fs::is_regular_file(copy));
+  EXPECT_EQ(slurp(copy), slurp(fs::path(CIRRODEX_SHARE_DIR) / "skins" / "default" / "skin.ini"));
+  ASSERT_EQ(recorder_.urls.size(), 1);
+  EXPECT_EQ(recorder_.urls[0].toLocalFile().toStdString(), copy.string());
+
+  // A second run edits the same copy, with the user's changes kept.
+  std::ofstream(copy, std::ios::app) << "; mine\n";
+  item(MenuName::Options, {"&Skins", "Run Skin &Editor..."})->trigger();
+  EXPECT_NE(slurp(copy).find("; mine"), std::string::npos);
+}
+
+TEST_F(ProgramTest, LaterCommandsAreDisabledAndExitSaves) {
+  start();
+  for (QAction* later :
+       {item(MenuName::Options, {"&General Preferences..."}), item(MenuName::GetStats, {"&Choose Location..."}),
+        item(MenuName::Reports, {"&Climate Data (NWS)"}), item(MenuName::Help, {"&Check for Update"})})
+    EXPECT_FALSE(later && later->isEnabled());
+  program_->main_window().move(40, 30);
+  item(MenuName::TrayRight, {"E&xit"})->trigger();
+  const std::string saved = settings();
+  EXPECT_NE(saved.find("Xpos=40\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("Ypos=30\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("ShowTips="), std::string::npos) << saved;
+}
+
+TEST(PrintingTest, TheWindowPictureFillsThePageInItsProportions) {
+  const fs::path pdf = fs::path(::testing::TempDir()) / ("print-" + std::to_string(::getpid()) + ".pdf");
+  QPrinter printer;
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(pdf.string()));
+  QImage image(338, 368, QImage::Format_RGB32);
+  image.fill(Qt::darkBlue);
+  EXPECT_EQ(print_image(printer, image), "");
+  EXPECT_EQ(slurp(pdf).rfind("%PDF", 0), 0u);
+  EXPECT_GT(fs::file_size(pdf), 500u);
+  fs::remove(pdf);
+  EXPECT_EQ(print_image(printer, QImage()), "There is nothing to print.");
+}
+
+}  // namespace
+}  // namespace cirrodex
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  cirrodex::Application app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
+
+#include "program_test.moc"
