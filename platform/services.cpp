@@ -81,7 +81,7 @@ std::vector<std::string> Services::override_with(std::string_view text, std::str
       problems.push_back(at + ": unknown service \"" + line.name + "\"");
       return;
     }
-    if (has_scheme(it->second) && !has_scheme(line.value)) {
+    if (has_scheme(it->second) && !line.value.empty() && !has_scheme(line.value)) {
       problems.push_back(at + ": \"" + line.value + "\" is not an address (like http://host)");
       return;
     }

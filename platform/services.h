@@ -18,7 +18,8 @@ class Services {
 
   // Applies a user's overrides. A line that is not "name = value", an unknown
   // name or an address where the shipped entry has one but the new value is
-  // none (no "scheme:") is left out; each gives one problem text naming its
+  // none (no "scheme:") is left out (an empty value is kept: it turns the
+  // service off); each gives one problem text naming its
   // line, so a typo never goes unnoticed.
   std::vector<std::string> override_with(std::string_view text, std::string_view file_name);
 

@@ -298,7 +298,9 @@ TEST(ServicesTest, UserLinesOverrideAndMistakesAreNamed) {
       "nonsense line\n"
       "wbe = http://typo\n"
       "mail = support@example.org\n"
-      "program = my-editor --new-window\n",
+      "program = my-editor --new-window\n"
+      "web =\n"
+      "web = http://127.0.0.1:9/\n",
       "services.conf");
   EXPECT_EQ(problems, (std::vector<std::string>{
                           "services.conf line 4: not \"name = value\"",
