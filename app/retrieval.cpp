@@ -36,6 +36,30 @@ std::string last_update_text(const LocalDateTime& t) {
   return two_digits(hour) + two_digits(t.minute) + (t.hour < 12 ? " a" : " p");
 }
 
+std::string build_conditions_url(const Services& services, const std::string& data_source, LocationContext& ctx,
+                                 Host& host, const std::function<std::string(LocationContext&)>& lookup_station) {
+  std::string url = services.value("conditions") + "/" + (data_source == "2" ? "auto/raw/" : "auto/Cirrodex/");
+  if (ctx.zip.size() >= 2) {
+    ctx.country = "US";
+    return url + ctx.zip;
+  }
+  if (ctx.country != "US" && ctx.country != "United States") {
+    if (ctx.state_or_country.find('(') == std::string::npos) ctx.state_or_country += " (O)";
+    const std::string station = lookup_station ? lookup_station(ctx) : std::string("n/a");
+    ctx.city = station;
+    if (station.size() <= 1) {
+      host.message_box("Error in Unit1 - Invalid city:" + station, MessageKind::Warning, MessageButtons::Ok);
+      return {};
+    }
+    if (station == "n/a") {
+      host.message_box("Error - Invalid city:" + station, MessageKind::Warning, MessageButtons::Ok);
+      return {};
+    }
+    return url + "global/stations/" + station + ".html";
+  }
+  return url + ctx.state_or_country + "/" + ctx.city + ".html";
+}
+
 // --- the transfer events ---------------------------------------------------
 
 void RetrievalCycle::status(const std::string& text) {
@@ -165,26 +189,7 @@ void RetrievalCycle::stats_now(bool from_preset) {
 void RetrievalCycle::get_location_info() { parse_location_string(ctx_.requested, ctx_); }
 
 std::string RetrievalCycle::build_url() {
-  std::string url = services_.value("conditions") + "/" + (state_.data_source == "2" ? "auto/raw/" : "auto/Cirrodex/");
-  if (ctx_.zip.size() >= 2) {
-    ctx_.country = "US";
-    return url + ctx_.zip;
-  }
-  if (ctx_.country != "US" && ctx_.country != "United States") {
-    if (ctx_.state_or_country.find('(') == std::string::npos) ctx_.state_or_country += " (O)";
-    const std::string station = hooks.lookup_station ? hooks.lookup_station(ctx_) : std::string("n/a");
-    ctx_.city = station;
-    if (station.size() <= 1) {
-      host_.message_box("Error in Unit1 - Invalid city:" + station, MessageKind::Warning, MessageButtons::Ok);
-      return {};
-    }
-    if (station == "n/a") {
-      host_.message_box("Error - Invalid city:" + station, MessageKind::Warning, MessageButtons::Ok);
-      return {};
-    }
-    return url + "global/stations/" + station + ".html";
-  }
-  return url + ctx_.state_or_country + "/" + ctx_.city + ".html";
+  return build_conditions_url(services_, state_.data_source, ctx_, host_, hooks.lookup_station);
 }
 
 void RetrievalCycle::retrieve_stats() {

@@ -62,6 +62,11 @@ inline constexpr std::string_view kAgent = "Cirrodex HTTP Control";
 inline constexpr std::string_view kAgent4cast = "Cirrodex HTTP Control 4cast";
 inline constexpr std::string_view kAgentIck = "Cirrodex ickHTTP Control";
 
+// The conditions address for a location context (the host from the
+// services); empty, after a message, when the station lookup fails.
+std::string build_conditions_url(const Services& services, const std::string& data_source, LocationContext& ctx,
+                                 Host& host, const std::function<std::string(LocationContext&)>& lookup_station);
+
 // "hhnn a/p": hours of the 12-hour clock with a leading zero, minutes.
 std::string last_update_text(const LocalDateTime& t);
 

@@ -107,3 +107,22 @@ if(RENDER)
   run_tool(out code skin-render default ${png} NOEQUALS)
   expect_code("skin-render usage" ${code} 2)
 endif()
+
+# url: the conditions address, with the host from the user's services file.
+set(config ${CMAKE_CURRENT_BINARY_DIR}/inspect_config)
+file(REMOVE_RECURSE ${config})
+file(WRITE ${config}/cirrodex/services.conf "conditions = http://127.0.0.1:8080\nbogus = x\n")
+function(run_url out_var)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env XDG_CONFIG_HOME=${config} ${INSPECT} url ${ARGN}
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE code)
+  set(${out_var} "${out}${err}" PARENT_SCOPE)
+endfunction()
+run_url(out "Muscle_Shoals, AL")
+expect_lines("url" "${out}" "url=http://127.0.0.1:8080/auto/Cirrodex/AL/Muscle_Shoals.html"
+  "cirrodex-inspect: ${config}/cirrodex/services.conf line 2: unknown service \"bogus\"")
+run_url(out --raw "12345 - Tuscaloosa, AL")
+expect_lines("url --raw" "${out}" "url=http://127.0.0.1:8080/auto/raw/12345")
+run_url(out "Francistown, Botswana (O)")
+expect_lines("url abroad" "${out}" "url=" "message: Error - Invalid city:n/a")
+run_tool(out code url)
+expect_code("url usage" ${code} 2)

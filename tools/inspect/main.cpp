@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/retrieval.h"
 #include "app/settings.h"
 #include "conditions/parse_stats.h"
 #include "locations/location_string.h"
@@ -26,6 +27,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: cirrodex-inspect parse [--metric] [--raw] [--location STRING] [--auto] FILE\n"
     "       cirrodex-inspect location STRING\n"
+    "       cirrodex-inspect url [--raw] STRING\n"
     "       cirrodex-inspect skin PATH|default\n"
     "       cirrodex-inspect skin-render PATH|default OUT.png [SLOT=TEXT ...]\n";
 }  // namespace
@@ -136,6 +138,44 @@ int run_location(const std::vector<std::string>& args) {
   return 0;
 }
 
+int run_url(const std::vector<std::string>& args) {
+  bool raw = false;
+  std::string location;
+  bool have = false;
+  for (const std::string& a : args) {
+    if (a == "--raw") {
+      raw = true;
+    } else if (!have) {
+      location = a;
+      have = true;
+    } else {
+      return usage_error("url takes one STRING");
+    }
+  }
+  if (!have) return usage_error("url needs a STRING");
+  // The hosts as the program sees them: the built-in list and the user's copy.
+  Services services(*builtin_resource("SERVICES", "CONF"));
+  std::ifstream user(user_services_path(), std::ios::binary);
+  if (user) {
+    std::ostringstream text;
+    text << user.rdbuf();
+    for (const std::string& problem : services.override_with(text.str(), user_services_path()))
+      std::cerr << "cirrodex-inspect: " << problem << '\n';
+  }
+  fakes::CallLog log;
+  fakes::FakeHost host(log);
+  LocationContext ctx;
+  ctx.requested = location;
+  parse_location_string(location, ctx);
+  // The station table is not part of this tool: places outside the US
+  // show the lookup's miss.
+  const std::string url = build_conditions_url(services, raw ? "2" : "1", ctx, host, {});
+  std::cout << "url=" << url << '\n';
+  for (const auto& e : log.entries)
+    if (is_listed_call(e)) std::cout << shown(e) << '\n';
+  return 0;
+}
+
 }  // namespace cirrodex::inspect
 
 int main(int argc, char** argv) {
@@ -145,6 +185,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 2, argv + argc);
   if (command == "parse") return run_parse(args);
   if (command == "location") return run_location(args);
+  if (command == "url") return run_url(args);
   if (command == "skin") return run_skin(args);
   if (command == "skin-render") return run_skin_render(args);
   if (command == "--help" || command == "-h") {
