@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -13,8 +14,12 @@
 #include "app/printing.h"
 #include "app/sound_effects.h"
 #include "app/window_place.h"
+#include "conditions/condition_picture.h"
+#include "conditions/derive_readings.h"
+#include "conditions/taskbar_summary.h"
 #include "platform/paths.h"
 #include "platform/qt/single_instance.h"
+#include "platform/qt/system_proxy.h"
 #include "platform/qt/window_states.h"
 #include "platform/text.h"
 #include "resources/builtin.h"
@@ -22,6 +27,10 @@
 namespace cirrodex {
 
 namespace {
+
+// Downloads keep the window alive: paint, timers and commands run between
+// the transfer's rounds.
+void pump_events() { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); }
 
 std::string read_file(const std::string& path) {
   QFile file(QString::fromStdString(path));
@@ -48,7 +57,13 @@ Program::Program(std::string share_dir)
       services_(load_services(serviceProblems_)),
       actions_(services_, shell_, host_),
       presets_(settings_, host_, window_),
-      skins_(settings_, host_, window_, window_, share_) {
+      skins_(settings_, host_, window_, window_, share_),
+      ipwHTTP1(pump_events),
+      ipwHTTP4cast(pump_events),
+      ickHTTP1(pump_events),
+      parser_(settings_, host_, window_, presets_, readings_, location_),
+      retrieval_(settings_, host_, window_, clock_, services_, {ipwHTTP1, ipwHTTP4cast, ickHTTP1}, parser_, presets_,
+                 location_, state_) {
   QObject::connect(window_.SkinForm1, &TSkinForm::OnSkinChanged, [this] { skins_.apply_skin_extras(std::nullopt); });
   QObject::connect(window_.SkinForm1, &TSkinForm::gifNotSupported, [this] {
     host_.message_box("Please enable GIF support!", MessageKind::Warning, MessageButtons::Ok);
@@ -61,6 +76,7 @@ Program::Program(std::string share_dir)
   QObject::connect(&window_, &TForm1::painted, [this] { apply_taskbar_state(); });
 
   register_commands();
+  connect_retrieval();
   window_.install_menus(actions_);
   PopupMenus& menus = window_.menus();
   QObject::connect(&menus, &PopupMenus::presetClicked,
@@ -100,9 +116,10 @@ void Program::register_commands() {
   });
   a.on(cmd::PrintStatsWindow, [this] { print_window(); });
   // Get Stats
-  a.on(cmd::SortLocations, [this] { presets_.rewrite_presets(requested_); });
+  a.on(cmd::SortLocations, [this] { presets_.rewrite_presets(location_.requested); });
   a.on(cmd::RemoveLocation, [this] { presets_.begin_removal(); });
   a.on(cmd::ClearLocations, [this] { presets_.clear_presets(); });
+  a.on(cmd::AbortRetrieval, [this] { retrieval_.abort_all_transfers(); });
   // Help
   a.on(cmd::HelpContents, [this] { open_help(0); });
   a.on(cmd::WeatherFaq, [this] { open_help(1018); });
@@ -174,6 +191,8 @@ void Program::first_show() {
   presets_.load_presets();
   window_.show();
   window_.repaint();
+  // The refresh timer's first tick; it sets its own interval from then on.
+  Timer1.start();
 
   read_running_flags(settings_, state_);
   if (state_.quiet_watch == "y") Watcher.start();
@@ -350,18 +369,38 @@ void Program::print_window() {
 }
 
 void Program::preset_clicked(const std::string& caption) {
-  requested_ = caption;
-  if (presets_.removal_mode()) {
-    presets_.rewrite_presets(requested_);
-    return;
+  location_.requested = caption;
+  retrieval_.Get_the_Stats(true);
+}
+
+void Program::connect_retrieval() {
+  ickHTTP1.set_system_proxy(system_proxy_for);
+  RetrievalHooks& h = retrieval_.hooks;
+  h.derive_readings = [this] { derive_readings(readings_, settings_, window_, host_); };
+  h.send_taskbar_summary = [this] { send_taskbar_summary(window_, readings_); };
+  // The main icon shows the conditions as soon as the parser has them.
+  for (int i = 0; i < kConditionPictureCount; ++i) {
+    const auto png = condition_picture_png(i);
+    QImage image;
+    if (png) image.loadFromData(reinterpret_cast<const uchar*>(png->data()), static_cast<int>(png->size()), "PNG");
+    conditionPictures_.push_back(QtTray::to_picture(image));
   }
-  // The retrieval cycle fetches requested_ from here.
+  parser_.on_conditions = [this](const Readings& r) {
+    show_conditions_on_icon(*icon_, conditionPictures_, r, clock_.now().hour);
+  };
+  QObject::connect(&Timer1, &QTimer::timeout,
+                   [this] { Timer1.setInterval(retrieval_.refresh_tick(Timer1.interval())); });
+  QObject::connect(&Watcher, &QTimer::timeout, [this] {
+    if (!retrieval_.watch_tick(Timer1.interval())) Watcher.stop();
+  });
 }
 
 void Program::exit_sequence() {
+  for (HttpTransfer* t : {static_cast<HttpTransfer*>(&ipwHTTP1), static_cast<HttpTransfer*>(&ipwHTTP4cast)}) t->abort();
   play_sound_effect(settings_, sound_, "sOkay");
   settings_.set("ShowTips", tip_.show_at_startup() ? "y" : "n");
   host_.pause(250);
+  retrieval_.abort_all_transfers();
   icon_->set_shown(false);
   save_window_geometry(settings_, window_.x(), window_.y(), window_.width(), window_.height());
   QFile::remove(QStringLiteral("Head.txt"));

@@ -11,13 +11,18 @@
 #include "app/about_window.h"
 #include "app/main_window.h"
 #include "app/menu_actions.h"
+#include "app/retrieval.h"
 #include "app/settings.h"
 #include "app/splash_window.h"
 #include "app/startup.h"
 #include "app/tip_window.h"
 #include "app/tray_icon.h"
+#include "conditions/parse_stats.h"
+#include "conditions/readings.h"
 #include "locations/presets.h"
 #include "platform/canberra_sound.h"
+#include "platform/clock.h"
+#include "platform/curl_http.h"
 #include "platform/file_settings_store.h"
 #include "platform/qt/qt_host.h"
 #include "platform/qt/qt_shell.h"
@@ -37,13 +42,14 @@ class Program final : public StartupPorts {
   void start();
   TForm1& main_window() { return window_; }
   MenuActions& actions() { return actions_; }
+  RetrievalCycle& retrieval() { return retrieval_; }
 
   // StartupPorts
   void minimize_to_tray() override;
   void set_startup_timer_enabled(bool enabled) override;
   int gauge_percent() override { return splash_.progress(); }
   void show_tip_of_the_day() override;
-  void run_startup_retrieval() override {}  // the retrieval cycle connects here
+  void run_startup_retrieval() override { retrieval_.get_startup_wstats(); }
 
  private:
   void register_commands();
@@ -64,6 +70,7 @@ class Program final : public StartupPorts {
   void print_window();
   void preset_clicked(const std::string& caption);
   void show_about();
+  void connect_retrieval();
 
   std::string share_;
   FileSettingsStore store_;
@@ -83,9 +90,17 @@ class Program final : public StartupPorts {
   QtTray tray_;
   std::unique_ptr<TOnTray> icon_;
   RunningState state_;
-  // The requested location: what the next retrieval fetches.
-  std::string requested_;
   bool minimizing_ = false;
+
+  // The conditions: transfer components, the location, the parser and the
+  // cycle that drives them.
+  SystemClock clock_;
+  CurlHttpTransfer ipwHTTP1, ipwHTTP4cast, ickHTTP1;
+  LocationContext location_;
+  Readings readings_;
+  ConditionsParser parser_;
+  RetrievalCycle retrieval_;
+  std::vector<TrayPicture> conditionPictures_;
 
   QTimer Timer1, timer_startup, Watcher, TimerWallpaper, TimerWarningCycle;
 };

@@ -1,6 +1,7 @@
 // One copy per user: later starts hand over their command line, a crashed
-// copy's socket does not lock the program out, simultaneous starts agree on one
-// winner, and an unusable runtime folder only switches the guard off.
+// copy's socket does not lock the program out, a busy running copy is not
+// replaced, simultaneous starts agree on one winner, and an unusable runtime
+// folder only switches the guard off.
 // The other copies are this test program run again as a child process.
 #include "platform/qt/single_instance.h"
 
@@ -8,23 +9,24 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <QApplication>
-#include <QDateTime>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
-#include <chrono>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
-#include <thread>
+#include <string>
 #include <vector>
 
 namespace cirrodex {
@@ -34,6 +36,8 @@ namespace fs = std::filesystem;
 
 constexpr const char* kChildFlag = "--single-instance-child";
 const QString kName = QStringLiteral("cirrodex");
+// Bound on each wait for another process; generous for a loaded machine.
+constexpr int kPatienceMs = 30000;
 
 // Exit codes of a child copy.
 enum ChildResult {
@@ -44,17 +48,27 @@ enum ChildResult {
   kFirstUnserved = 14,  // became the running copy, hand-overs missing
 };
 
-// argv: <program> <flag> <start at, ms since epoch> <hand-overs to wait for> <arguments...>
+void say(const QString& line) {
+  std::printf("%s\n", qUtf8Printable(line));
+  std::fflush(stdout);
+}
+
+// argv: <program> <flag> <hand-overs to wait for> <arguments...>
+// Says "ready" once loaded and claims when its standard input closes, so
+// that the test can release several copies at once. The running copy says
+// "first", then each command line handed to it.
 int run_child(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const QStringList all = QCoreApplication::arguments();
-  const qint64 start_at = all.at(2).toLongLong();
-  const int expected = all.at(3).toInt();
-  const qint64 wait = start_at - QDateTime::currentMSecsSinceEpoch();
-  if (wait > 0) std::this_thread::sleep_for(std::chrono::milliseconds(wait));
+  const int expected = all.at(2).toInt();
+  say(QStringLiteral("ready"));
+  for (char byte = 0;;) {
+    const ssize_t n = ::read(STDIN_FILENO, &byte, 1);
+    if (n == 0 || (n < 0 && errno != EINTR)) break;
+  }
 
   SingleInstance instance;
-  switch (instance.claim(kName, all.mid(4))) {
+  switch (instance.claim(kName, all.mid(3))) {
     case SingleInstance::Claim::Another:
       return instance.error().isEmpty() ? kHandedOver : kUnanswered;
     case SingleInstance::Claim::Off:
@@ -62,10 +76,35 @@ int run_child(int argc, char** argv) {
     case SingleInstance::Claim::First:
       break;
   }
+  say(QStringLiteral("first"));
   int received = 0;
-  QObject::connect(&instance, &SingleInstance::anotherInstanceStarted, [&received] { ++received; });
-  const bool served = QTest::qWaitFor([&] { return received >= expected; }, 20000);
+  QObject::connect(&instance, &SingleInstance::anotherInstanceStarted, [&received](const QStringList& arguments) {
+    ++received;
+    say(arguments.join(QLatin1Char(' ')));
+  });
+  const bool served = QTest::qWaitFor([&] { return received >= expected; }, kPatienceMs);
   return served && received == expected ? kFirstServed : kFirstUnserved;
+}
+
+sockaddr_un address_of(const QString& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const QByteArray native = QFile::encodeName(path);
+  std::memcpy(address.sun_path, native.constData(), static_cast<size_t>(native.size()));
+  return address;
+}
+
+// A socket bound at `path` and, with `backlog` >= 0, listening.
+int bind_socket(const QString& path, int backlog) {
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  if (fd < 0) return -1;
+  const sockaddr_un address = address_of(path);
+  if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+      (backlog >= 0 && ::listen(fd, backlog) != 0)) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
 }
 
 class SingleInstanceTest : public ::testing::Test {
@@ -85,20 +124,32 @@ class SingleInstanceTest : public ::testing::Test {
     fs::remove_all(runtime_);
   }
 
-  QProcess& start_child(const QStringList& arguments, qint64 start_at = 0, int expected = 0) {
+  // A held child waits for release(); the others claim at once.
+  QProcess& start_child(const QStringList& arguments, int expected = 0, bool held = false) {
     auto child = std::make_unique<QProcess>();
-    child->setProcessChannelMode(QProcess::ForwardedChannels);
-    child->start(
-        QCoreApplication::applicationFilePath(),
-        QStringList{QString::fromLatin1(kChildFlag), QString::number(start_at), QString::number(expected)} + arguments);
-    EXPECT_TRUE(child->waitForStarted(5000));
+    child->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child->start(QCoreApplication::applicationFilePath(),
+                 QStringList{QString::fromLatin1(kChildFlag), QString::number(expected)} + arguments);
+    EXPECT_TRUE(child->waitForStarted(kPatienceMs));
+    if (!held) release(*child);
     children_.push_back(std::move(child));
     return *children_.back();
   }
+  static void release(QProcess& child) { child.closeWriteChannel(); }
 
-  // Keeps this process's event loop running so that its own copy can answer.
+  // The waits below keep this process's event loop running so that its own
+  // copy can answer.
+
+  // The child's next line; empty when it ended without one.
+  static std::string next_line(QProcess& child) {
+    if (!QTest::qWaitFor([&] { return child.canReadLine() || child.state() == QProcess::NotRunning; }, kPatienceMs))
+      return {};
+    return child.readLine().trimmed().toStdString();
+  }
+
+  // Longer than a running copy waits for its hand-overs.
   static int result(QProcess& child) {
-    EXPECT_TRUE(QTest::qWaitFor([&] { return child.state() == QProcess::NotRunning; }, 30000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return child.state() == QProcess::NotRunning; }, 2 * kPatienceMs));
     return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
   }
 
@@ -134,22 +185,17 @@ TEST_F(SingleInstanceTest, LeftOverSocketOfADeadCopyDoesNotBlock) {
        [&] {
          fs::create_directories(runtime_ / "cirrodex");
          fs::permissions(runtime_ / "cirrodex", fs::perms::owner_all);
-         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+         const int fd = bind_socket(path, -1);
          ASSERT_GE(fd, 0);
-         sockaddr_un address{};
-         address.sun_family = AF_UNIX;
-         const QByteArray native = QFile::encodeName(path);
-         std::memcpy(address.sun_path, native.constData(), static_cast<size_t>(native.size()));
-         ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
          ::close(fd);
        }},
       {"running copy killed",
        [&] {
-         QProcess& copy = start_child({}, 0, 1);
-         ASSERT_TRUE(QTest::qWaitFor([&] { return fs::exists(fs::path(path.toStdString())); }, 5000));
-         QTest::qWait(100);  // from bound to listening
+         QProcess& copy = start_child({}, 1);
+         ASSERT_EQ(next_line(copy), "ready");
+         ASSERT_EQ(next_line(copy), "first");
          ::kill(static_cast<pid_t>(copy.processId()), SIGKILL);
-         ASSERT_TRUE(copy.waitForFinished(5000));
+         ASSERT_TRUE(copy.waitForFinished(kPatienceMs));
        }},
   };
   for (const auto& [how, leave] : leftovers) {
@@ -166,17 +212,60 @@ TEST_F(SingleInstanceTest, LeftOverSocketOfADeadCopyDoesNotBlock) {
   }
 }
 
-// Timing-sensitive under a loaded CI machine (four Qt processes racing); run by hand
-// with --gtest_also_run_disabled_tests until it is made deterministic.
-TEST_F(SingleInstanceTest, DISABLED_SimultaneousStartsGiveExactlyOneWinner) {
+// A running copy too busy to take connections still holds its place.
+TEST_F(SingleInstanceTest, BusyRunningCopyIsNotReplaced) {
+  const QString path = SingleInstance::socket_path(kName);
+  fs::create_directories(runtime_ / "cirrodex");
+  fs::permissions(runtime_ / "cirrodex", fs::perms::owner_all);
+  // A backlog of 0 admits one waiting connection; the next finds it full.
+  const int busy = bind_socket(path, 0);
+  ASSERT_GE(busy, 0);
+  const int queued = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(queued, 0);
+  const sockaddr_un address = address_of(path);
+  ASSERT_EQ(::connect(queued, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  const QByteArray native = QFile::encodeName(path);
+  struct stat before {};
+  ASSERT_EQ(::stat(native.constData(), &before), 0);
+
+  SingleInstance next;
+  EXPECT_EQ(next.claim(kName, {}), SingleInstance::Claim::Another);
+  EXPECT_FALSE(next.error().isEmpty());
+  struct stat after {};
+  EXPECT_EQ(::stat(native.constData(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino) << "the busy copy's socket was replaced";
+  ::close(queued);
+  ::close(busy);
+}
+
+// Copies released together, each fully loaded, agree on one running copy,
+// which gets every other copy's own command line.
+TEST_F(SingleInstanceTest, SimultaneousStartsGiveExactlyOneWinner) {
   constexpr int kCopies = 4;
-  // Far enough ahead that every child is loaded and waiting.
-  const qint64 start_at = QDateTime::currentMSecsSinceEpoch() + 3000;
   std::vector<QProcess*> copies;
-  for (int i = 0; i < kCopies; ++i) copies.push_back(&start_child({QString::number(i)}, start_at, kCopies - 1));
+  for (int i = 0; i < kCopies; ++i) copies.push_back(&start_child({QString::number(i)}, kCopies - 1, true));
+  for (QProcess* copy : copies) ASSERT_EQ(next_line(*copy), "ready");
+  for (QProcess* copy : copies) release(*copy);
+
   std::map<int, int> results;
-  for (QProcess* copy : copies) ++results[result(*copy)];
+  QProcess* winner = nullptr;
+  QStringList others;
+  for (int i = 0; i < kCopies; ++i) {
+    const int code = result(*copies[static_cast<size_t>(i)]);
+    ++results[code];
+    if (code == kFirstServed || code == kFirstUnserved)
+      winner = copies[static_cast<size_t>(i)];
+    else
+      others << QString::number(i);
+  }
   EXPECT_EQ(results, (std::map<int, int>{{kHandedOver, kCopies - 1}, {kFirstServed, 1}}));
+  ASSERT_NE(winner, nullptr);
+  ASSERT_EQ(next_line(*winner), "first");
+  QStringList received;
+  for (std::string line = next_line(*winner); !line.empty(); line = next_line(*winner))
+    received << QString::fromStdString(line);
+  received.sort();
+  EXPECT_EQ(received.join(QLatin1Char(',')).toStdString(), others.join(QLatin1Char(',')).toStdString());
 }
 
 TEST_F(SingleInstanceTest, UnusableRuntimeFolderTurnsTheGuardOff) {

@@ -3,12 +3,14 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QThread>
 #include <QWidget>
 #include <QtEndian>
 #include <memory>
@@ -22,8 +24,12 @@ constexpr qsizetype kHeader = 4;
 constexpr quint32 kMaxMessage = 1u << 20;
 constexpr char kAck = '\x06';
 
-// Long enough for a few copies started together to claim one after another.
+// The lock is held only to look for a listener and to start listening, so a
+// few copies started together on a loaded machine get it well within this.
 constexpr int kLockWaitMs = 20000;
+// QLockFile::tryLock(timeout) doubles its pause up to 6.4 s between tries,
+// which can leave a copy asleep long after the lock came free.
+constexpr unsigned long kLockPollMs = 10;
 constexpr int kConnectMs = 500;
 // The running copy answers from its event loop, which may still be busy
 // starting up.
@@ -46,6 +52,16 @@ QStringList decode(const QByteArray& body) {
   QStringList arguments;
   for (const QByteArray& part : parts) arguments << QString::fromUtf8(part);
   return arguments;
+}
+
+bool take(QLockFile& lock) {
+  const QDeadlineTimer deadline(kLockWaitMs);
+  // tryLock(0) still removes a lock left by a copy that died holding it.
+  while (!lock.tryLock(0)) {
+    if (lock.error() != QLockFile::LockFailedError || deadline.hasExpired()) return false;
+    QThread::msleep(kLockPollMs);
+  }
+  return true;
 }
 
 }  // namespace
@@ -81,29 +97,36 @@ SingleInstance::Claim SingleInstance::claim(const QString& name, const QStringLi
         QStringLiteral("socket path %1 is longer than %2 bytes").arg(path).arg(sizeof(sockaddr_un::sun_path) - 1));
 
   const QString dir = QFileInfo(path).absolutePath();
-  if (!QFileInfo(dir).isDir() && !QDir().mkdir(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+  // Copies started together race to make the folder; losing that race is fine.
+  if (!QFileInfo(dir).isDir() && !QDir().mkdir(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) &&
+      !QFileInfo(dir).isDir())
     return fail(QStringLiteral("cannot make the folder %1").arg(dir));
   if (QFileInfo(dir).ownerId() != ::geteuid()) return fail(QStringLiteral("%1 belongs to another user").arg(dir));
 
   // Two copies started together must not both find nobody and both listen.
   QLockFile lock(dir + QStringLiteral("/instance.lock"));
-  if (!lock.tryLock(kLockWaitMs)) return fail(QStringLiteral("cannot lock %1/instance.lock").arg(dir));
+  if (!take(lock)) return fail(QStringLiteral("cannot lock %1/instance.lock").arg(dir));
 
-  {
-    QLocalSocket socket;
-    socket.connectToServer(path);
-    if (socket.waitForConnected(kConnectMs)) {
+  QLocalSocket socket;
+  socket.connectToServer(path);
+  const bool connected = socket.waitForConnected(kConnectMs);
+  // Still connecting means a copy listens but its queue of connections is
+  // full: taking its socket over would leave two copies running.
+  if (connected || socket.state() == QLocalSocket::ConnectingState) {
+    // Later starts need not queue behind this hand-over while a copy that is
+    // still starting up keeps it waiting.
+    lock.unlock();
+    if (connected) {
       socket.write(encode(arguments));
       socket.flush();
       char answer = 0;
-      if (!socket.waitForReadyRead(kAnswerMs) || !socket.getChar(&answer) || answer != kAck) {
-        // Someone holds the socket, so a copy is alive; it will read the
-        // command line once its event loop runs.
-        error_ = QStringLiteral("Cirrodex: the running copy did not answer at %1").arg(path);
-        qWarning("%s", qUtf8Printable(error_));
-      }
-      return Claim::Another;
+      if (socket.waitForReadyRead(kAnswerMs) && socket.getChar(&answer) && answer == kAck) return Claim::Another;
     }
+    // A copy is alive but did not answer in time; a command line it was sent
+    // is still read once its event loop runs.
+    error_ = QStringLiteral("Cirrodex: the running copy did not answer at %1").arg(path);
+    qWarning("%s", qUtf8Printable(error_));
+    return Claim::Another;
   }
 
   // Nobody listens: a copy that crashed leaves its socket file behind.
