@@ -34,8 +34,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   SkinForm1->Tolerance = kClBlack;
 
   ShapeOnline1 = new QFrame(this);
-  ShapeOnline1->setFixedSize(9, 9);
-  ShapeOnline1->setStyleSheet(QStringLiteral("background: red; border: 1px solid black;"));
+  ShapeOnline1->setFixedSize(8, 8);
+  ShapeOnline1->setToolTip(QStringLiteral("Online Indicator"));
+  set_online(false);
   ImgMoon = new QLabel(this);
   ImgMoon->setFixedSize(50, 50);
 
@@ -175,6 +176,11 @@ void TForm1::set_preset_entry(int index, const std::string& caption, bool visibl
 void TForm1::place_online_indicator(int x, int y) {
   ShapeOnline1->move(x, y);
   ShapeOnline1->raise();
+}
+
+void TForm1::set_online(bool online) {
+  ShapeOnline1->setStyleSheet(online ? QStringLiteral("background: lime; border: 1px solid black; border-radius: 4px;")
+                                     : QStringLiteral("background: red; border: 1px solid black; border-radius: 4px;"));
 }
 
 void TForm1::place_moon_picture(int x, int y) { ImgMoon->move(x, y); }

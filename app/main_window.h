@@ -11,6 +11,7 @@
 
 #include "app/menu_actions.h"
 #include "app/popup_menus.h"
+#include "platform/dialup.h"
 #include "platform/display.h"
 #include "platform/preset_menu.h"
 #include "skins/skin_form.h"
@@ -18,7 +19,12 @@
 
 namespace cirrodex {
 
-class TForm1 final : public QWidget, public Display, public PresetMenu, public SkinExtrasTarget, public SkinComponent {
+class TForm1 final : public QWidget,
+                     public Display,
+                     public PresetMenu,
+                     public SkinExtrasTarget,
+                     public SkinComponent,
+                     public OnlineIndicator {
   Q_OBJECT
  public:
   explicit TForm1(QWidget* parent = nullptr);
@@ -50,6 +56,9 @@ class TForm1 final : public QWidget, public Display, public PresetMenu, public S
   std::string load_default_skin() override;
   void set_key_colour(ColourValue colour) override;
   void show_main_window() override;
+  // OnlineIndicator: ShapeOnline1, lime online and red offline.
+  void set_online(bool online) override;
+  void bring_to_front() override { ShapeOnline1->raise(); }
 
   const std::string& menu_popup_sound() const { return menuPopupSound_; }
   const std::string& menu_command_sound() const { return menuCommandSound_; }

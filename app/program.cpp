@@ -75,6 +75,9 @@ Program::Program(std::string share_dir)
   QObject::connect(&window_, &TForm1::minimized, [this] { minimize_logic(); });
   QObject::connect(&window_, &TForm1::painted, [this] { apply_taskbar_state(); });
 
+  connection_ = std::make_unique<ConnectionManager>(
+      settings_, host_, dialup_, detector_, window_, state_,
+      ConnectionHooks{[this] { retrieval_.abort_all_transfers(); }, [] { QCoreApplication::processEvents(); }});
   register_commands();
   connect_retrieval();
   window_.install_menus(actions_);
@@ -115,6 +118,14 @@ void Program::register_commands() {
     minimize_logic();
   });
   a.on(cmd::PrintStatsWindow, [this] { print_window(); });
+  a.on(cmd::ConnectionPreferences, [this] {
+    if (!connectPref_) return;
+    connectPref_->show();
+    connectPref_->raise();
+    connectPref_->activateWindow();
+  });
+  a.on(cmd::DialDefault, [this] { connection_->dial_default_connection(); });
+  a.on(cmd::HangUp, [this] { connection_->hang_up_command(); });
   // Get Stats
   a.on(cmd::SortLocations, [this] { presets_.rewrite_presets(location_.requested); });
   a.on(cmd::RemoveLocation, [this] { presets_.begin_removal(); });
@@ -156,6 +167,21 @@ void Program::start() {
   run_creation(
       creation_table(),
       [this](std::string_view window) {
+        if (window == "TfrmConnectPref") {
+          ConnectionPrefsEffects effects;
+          effects.set_connection_timeout = [this](int ms) { state_.connection_timeout_ms = ms; };
+          effects.set_watcher_enabled = [this](bool on) {
+            if (on)
+              Watcher.start();
+            else
+              Watcher.stop();
+          };
+          effects.play_sound = [this](std::string_view name) {
+            play_sound_effect(settings_, sound_, std::string(name));
+          };
+          connectPref_ = std::make_unique<TfrmConnectPref>(settings_, host_, dialup_, state_, std::move(effects));
+          return true;
+        }
         if (window != "TfrmAbout") return false;
         AboutWindowHooks hooks;
         hooks.site_url = services_.value("maker_web");
@@ -194,6 +220,13 @@ void Program::first_show() {
   // The refresh timer's first tick; it sets its own interval from then on.
   Timer1.start();
 
+  // The proxy settings of the transfer components; a bad ProxyPort is
+  // reported like any other unexpected failure.
+  try {
+    connection_->process_proxy_info(retrieval_.proxy_ipwHTTP1, retrieval_.proxy_ipwHTTP4cast);
+  } catch (const std::exception& e) {
+    host_.message_box(e.what(), MessageKind::Warning, MessageButtons::Ok);
+  }
   read_running_flags(settings_, state_);
   if (state_.quiet_watch == "y") Watcher.start();
   const WallpaperCycle cycle =
@@ -376,6 +409,9 @@ void Program::preset_clicked(const std::string& caption) {
 void Program::connect_retrieval() {
   ickHTTP1.set_system_proxy(system_proxy_for);
   RetrievalHooks& h = retrieval_.hooks;
+  h.dial_if_needed = [this] { return connection_->dial_if_needed(); };
+  h.hang_up = [this] { connection_->hang_up(); };
+  h.check_connection = [this] { connection_->check_connection(); };
   h.derive_readings = [this] { derive_readings(readings_, settings_, window_, host_); };
   h.send_taskbar_summary = [this] { send_taskbar_summary(window_, readings_); };
   // The main icon shows the conditions as soon as the parser has them.
@@ -404,6 +440,11 @@ void Program::exit_sequence() {
   icon_->set_shown(false);
   save_window_geometry(settings_, window_.x(), window_.y(), window_.width(), window_.height());
   QFile::remove(QStringLiteral("Head.txt"));
+  try {
+    connection_->exit_hang_up();
+  } catch (const std::exception&) {
+    host_.beep();
+  }
   tip_.close();
   if (about_) about_->hide();
   icon_.reset();  // removes it from the notification area

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "app/about_window.h"
+#include "app/connect_pref_window.h"
+#include "app/connection.h"
 #include "app/main_window.h"
 #include "app/menu_actions.h"
 #include "app/retrieval.h"
@@ -24,6 +26,8 @@
 #include "platform/clock.h"
 #include "platform/curl_http.h"
 #include "platform/file_settings_store.h"
+#include "platform/qt/nm_dialup.h"
+#include "platform/qt/online_detector.h"
 #include "platform/qt/qt_host.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_tray.h"
@@ -101,6 +105,12 @@ class Program final : public StartupPorts {
   ConditionsParser parser_;
   RetrievalCycle retrieval_;
   std::vector<TrayPicture> conditionPictures_;
+
+  // Dial-up lines and the online state.
+  NmDialUp dialup_;
+  SystemOnlineDetector detector_;
+  std::unique_ptr<ConnectionManager> connection_;
+  std::unique_ptr<TfrmConnectPref> connectPref_;
 
   QTimer Timer1, timer_startup, Watcher, TimerWallpaper, TimerWarningCycle;
 };

@@ -80,7 +80,7 @@ class TempFile {
       }
       if (errno != EEXIST) break;
     }
-    const std::string error = "Cannot create a file for " + target + ": " + std::strerror(errno);
+    std::string error = "Cannot create a file for " + target + ": " + std::strerror(errno);
     path_.clear();
     return error;
   }

@@ -140,6 +140,15 @@ TEST_F(ProgramTest, LaterCommandsAreDisabledAndExitSaves) {
        {item(MenuName::Options, {"&General Preferences..."}), item(MenuName::GetStats, {"&Choose Location..."}),
         item(MenuName::Reports, {"&Climate Data (NWS)"}), item(MenuName::Help, {"&Check for Update"})})
     EXPECT_FALSE(later && later->isEnabled());
+  // The connection commands are the program's own now.
+  QAction* prefs = item(MenuName::Options, {"&Connection", "&Connection Preferences..."});
+  ASSERT_TRUE(prefs && prefs->isEnabled());
+  prefs->trigger();
+  QWidget* dialog = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (w->isVisible() && w->windowTitle() == QStringLiteral("Cirrodex - Connection Preferences")) dialog = w;
+  ASSERT_NE(dialog, nullptr);
+  dialog->hide();
   program_->main_window().move(40, 30);
   item(MenuName::TrayRight, {"E&xit"})->trigger();
   const std::string saved = settings();
