@@ -8,3 +8,8 @@ if(NOT CIRRODEX_LOGIC_ONLY)
   target_link_libraries(test_http PRIVATE cirrodex_http_qt)
   target_compile_definitions(test_http PRIVATE CIRRODEX_HTTP_QT)
 endif()
+
+# The retrieval cycle over the real transfer component and a local service.
+cirrodex_add_test(test_retrieval_server SOURCES retrieval_server_test.cpp LIBS cirrodex_retrieval cirrodex_http)
+target_compile_definitions(test_retrieval_server PRIVATE
+  CIRRODEX_CONDITIONS_SERVER="${CMAKE_CURRENT_SOURCE_DIR}/support/conditions_server.py")
