@@ -4,6 +4,6 @@ target_link_libraries(cirrodex_system_resources PUBLIC cirrodex_platform)
 
 if(NOT CIRRODEX_LOGIC_ONLY)
   add_library(cirrodex_about_window STATIC about_window.cpp)
-  target_link_libraries(cirrodex_about_window PUBLIC cirrodex_system_resources Qt6::Widgets Qt6::Network)
+  target_link_libraries(cirrodex_about_window PUBLIC cirrodex_system_resources cirrodex_app_windows Qt6::Widgets Qt6::Network)
   set_target_properties(cirrodex_about_window PROPERTIES AUTOMOC ON)
 endif()

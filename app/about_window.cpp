@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/splash_window.h"
+
 namespace cirrodex {
 
 namespace {
@@ -85,20 +87,10 @@ QColor MemoryGauge::fore_colour() const {
 
 void MemoryGauge::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.setRenderHint(QPainter::Antialiasing);
   const int side = std::min(width(), height());
   const QRectF disc =
       QRectF((width() - side) / 2.0, (height() - side) / 2.0, side, side).adjusted(1.5, 1.5, -1.5, -1.5);
-  painter.setPen(QPen(QColor(160, 160, 160), 1.0));
-  painter.setBrush(back_colour());
-  painter.drawEllipse(disc);
-  if (percent_ > 0) {
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(fore_colour());
-    // Sixteenths of a degree, counter-clockwise from three o'clock: start
-    // at twelve and go the negative way.
-    painter.drawPie(disc, 90 * 16, -percent_ * 360 * 16 / 100);
-  }
+  paint_pie(painter, disc, percent_, back_colour(), fore_colour());
   painter.setPen(Qt::black);
   painter.drawText(disc, Qt::AlignCenter, QString::number(percent_) + QLatin1Char('%'));
 }

@@ -21,20 +21,23 @@ PieGauge::PieGauge(QWidget* parent) : QWidget(parent) {}
 
 void PieGauge::set_percent(int percent) { percent_ = std::clamp(percent, 0, 100); }
 
-void PieGauge::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
+void paint_pie(QPainter& painter, const QRectF& disc, int percent, const QColor& back, const QColor& fore) {
   painter.setRenderHint(QPainter::Antialiasing);
-  const QRectF disc = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
   painter.setPen(QPen(QColor(160, 160, 160), 1.0));
-  painter.setBrush(back_colour());
+  painter.setBrush(back);
   painter.drawEllipse(disc);
-  if (percent_ > 0) {
+  if (percent > 0) {
     painter.setPen(Qt::NoPen);
-    painter.setBrush(fore_colour());
+    painter.setBrush(fore);
     // Qt's angles are sixteenths of a degree, counter-clockwise from three
     // o'clock: start at twelve and go the negative way.
-    painter.drawPie(disc, 90 * 16, -percent_ * 360 * 16 / 100);
+    painter.drawPie(disc, 90 * 16, -percent * 360 * 16 / 100);
   }
+}
+
+void PieGauge::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  paint_pie(painter, QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), percent_, back_colour(), fore_colour());
 }
 
 TfrmPleaseWait::TfrmPleaseWait(QWidget* parent)

@@ -4,9 +4,14 @@
 // other windows are created. The location chooser shows it again later.
 
 #include <QLabel>
+#include <QPainter>
 #include <QWidget>
 
 namespace cirrodex {
+
+// Paints a grey-rimmed disc in back, filled clockwise from twelve o'clock
+// by percent in fore (the splash and About gauges).
+void paint_pie(QPainter& painter, const QRectF& disc, int percent, const QColor& back, const QColor& fore);
 
 // A disc filled clockwise from twelve o'clock by the percentage.
 class PieGauge final : public QWidget {
