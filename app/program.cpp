@@ -17,6 +17,7 @@
 #include "conditions/condition_picture.h"
 #include "conditions/derive_readings.h"
 #include "conditions/taskbar_summary.h"
+#include "locations/station_table.h"
 #include "platform/paths.h"
 #include "platform/qt/single_instance.h"
 #include "platform/qt/system_proxy.h"
@@ -136,6 +137,7 @@ void Program::register_commands() {
   a.on(cmd::WeatherFaq, [this] { open_help(1018); });
   a.on(cmd::Tips, [this] { show_tip_of_the_day(); });
   a.on(cmd::About, [this] { show_about(); });
+  a.on(cmd::ChooseLocation, [this] { choose_location(); });
   a.on(cmd::Disclaimer,
        [this] { host_.message_box(std::string(kDisclaimer), MessageKind::Information, MessageButtons::Ok); });
   a.on(cmd::ClearAllSettings, [this] { clear_all_settings(settings_, host_); });
@@ -312,6 +314,32 @@ void Program::show_about() {
   about_->activateWindow();
 }
 
+void Program::choose_location() {
+  if (!location_window_) {
+    // Building the tree takes a moment: the please-wait window shows it,
+    // with its animation in place of the gauge.
+    const QPoint home = splash_.pos();
+    splash_.move(window_.x() + TfrmPleaseWait::kOffsetX, splash_.y());
+    splash_.set_busy(true);
+    splash_.show();
+    splash_.repaint();
+    LocationWindowHooks hooks;
+    hooks.fetch = [this](const LocationContext& ctx) {
+      location_ = ctx;
+      retrieval_.fetch_location();
+    };
+    hooks.play_sound = [this](std::string_view name) { play_sound_effect(settings_, sound_, std::string(name)); };
+    hooks.open_help = [this] { open_help(0); };
+    location_window_ = std::make_unique<TfrmLocation>(LocationTree::builtin(), host_, std::move(hooks));
+    splash_.set_busy(false);
+    splash_.hide();
+    splash_.move(home);
+  }
+  location_window_->show();
+  location_window_->raise();
+  location_window_->activateWindow();
+}
+
 void Program::play_menu_sound(const std::string& path) {
   if (!path.empty() && settings_.flag("playsounds") && !sound_.playing()) sound_.play_file(path);
 }
@@ -412,6 +440,7 @@ void Program::connect_retrieval() {
   h.dial_if_needed = [this] { return connection_->dial_if_needed(); };
   h.hang_up = [this] { connection_->hang_up(); };
   h.check_connection = [this] { connection_->check_connection(); };
+  h.lookup_station = [this](LocationContext& ctx) { return lookup_station(ctx, host_); };
   h.derive_readings = [this] { derive_readings(readings_, settings_, window_, host_); };
   h.send_taskbar_summary = [this] { send_taskbar_summary(window_, readings_); };
   // The main icon shows the conditions as soon as the parser has them.

@@ -11,6 +11,7 @@
 #include "app/about_window.h"
 #include "app/connect_pref_window.h"
 #include "app/connection.h"
+#include "app/location_window.h"
 #include "app/main_window.h"
 #include "app/menu_actions.h"
 #include "app/retrieval.h"
@@ -47,6 +48,8 @@ class Program final : public StartupPorts {
   TForm1& main_window() { return window_; }
   MenuActions& actions() { return actions_; }
   RetrievalCycle& retrieval() { return retrieval_; }
+  TfrmLocation* location_window() { return location_window_.get(); }
+  TfrmPleaseWait& please_wait() { return splash_; }
 
   // StartupPorts
   void minimize_to_tray() override;
@@ -74,6 +77,7 @@ class Program final : public StartupPorts {
   void print_window();
   void preset_clicked(const std::string& caption);
   void show_about();
+  void choose_location();
   void connect_retrieval();
 
   std::string share_;
@@ -111,6 +115,8 @@ class Program final : public StartupPorts {
   SystemOnlineDetector detector_;
   std::unique_ptr<ConnectionManager> connection_;
   std::unique_ptr<TfrmConnectPref> connectPref_;
+  // Built on first use, then only hidden.
+  std::unique_ptr<TfrmLocation> location_window_;
 
   QTimer Timer1, timer_startup, Watcher, TimerWallpaper, TimerWarningCycle;
 };

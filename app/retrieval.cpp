@@ -198,6 +198,13 @@ void RetrievalCycle::retrieve_stats() {
   retrieve_now();
 }
 
+void RetrievalCycle::fetch_location() {
+  if (!enter("request")) return;
+  DepthScope depth(depth_);
+  url_ = build_url();
+  retrieve_now();
+}
+
 void RetrievalCycle::retrieve_now() {
   if (url_.size() <= 4) {
     host_.beep();

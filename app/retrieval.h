@@ -97,6 +97,9 @@ class RetrievalCycle {
   // The conditions address for the location context; empty when none.
   std::string build_url();
   void retrieve_stats();
+  // Builds the address of the location context as it stands and fetches it
+  // (the location chooser's OK).
+  void fetch_location();
   void do_startup_stuff(const std::string& location);
   void get_startup_wstats();
   // Timer1: returns the interval for the next tick.

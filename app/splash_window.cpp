@@ -3,6 +3,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace cirrodex {
 
@@ -43,7 +44,8 @@ void PieGauge::paintEvent(QPaintEvent*) {
 TfrmPleaseWait::TfrmPleaseWait(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       text_(new QLabel(QString::fromLatin1(kText), this)),
-      gauge_(new PieGauge(this)) {
+      gauge_(new PieGauge(this)),
+      animation_(new FileCopyAnimation(this)) {
   setObjectName(QStringLiteral("frmPleaseWait"));
   setFixedSize(kWidth, kHeight);
   setAutoFillBackground(true);
@@ -63,6 +65,59 @@ TfrmPleaseWait::TfrmPleaseWait(QWidget* parent)
 
   const int gauge_top = kTextTop + kTextHeight + (kHeight - kTextTop - kTextHeight - kGaugeSize) / 2;
   gauge_->setGeometry((kWidth - kGaugeSize) / 2, gauge_top, kGaugeSize, kGaugeSize);
+  animation_->setGeometry((kWidth - 200) / 2, gauge_top + (kGaugeSize - 70) / 2, 200, 70);
+  animation_->hide();
+}
+
+void TfrmPleaseWait::set_busy(bool busy) {
+  gauge_->setVisible(!busy);
+  animation_->setVisible(busy);
+  if (busy)
+    animation_->start();
+  else
+    animation_->stop();
+}
+
+FileCopyAnimation::FileCopyAnimation(QWidget* parent) : QWidget(parent) {
+  timer_.setInterval(60);
+  QObject::connect(&timer_, &QTimer::timeout, this, [this] {
+    frame_ = (frame_ + 1) % kFrames;
+    update();
+  });
+}
+
+void FileCopyAnimation::start() {
+  frame_ = 0;
+  timer_.start();
+  update();
+}
+
+void FileCopyAnimation::stop() { timer_.stop(); }
+
+void FileCopyAnimation::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const auto folder = [&](qreal x) {
+    painter.setPen(QPen(QColor(128, 96, 0), 1.0));
+    painter.setBrush(QColor(240, 200, 64));
+    painter.drawRect(QRectF(x, 38, 44, 28));
+    painter.drawRect(QRectF(x, 32, 18, 6));
+  };
+  folder(4);
+  folder(width() - 48.0);
+  // The sheet flies along a half circle from the left folder to the right.
+  const qreal t = static_cast<qreal>(frame_) / (kFrames - 1);
+  const qreal from = 26, to = width() - 26.0;
+  const qreal x = from + (to - from) * t;
+  const qreal y = 34 - 30 * std::sin(t * 3.14159265358979);
+  painter.save();
+  painter.translate(x, y);
+  painter.rotate(-30 + 60 * t);
+  painter.setPen(QPen(Qt::darkGray, 1.0));
+  painter.setBrush(Qt::white);
+  painter.drawRect(QRectF(-8, -10, 16, 20));
+  for (int i = 0; i < 3; ++i) painter.drawLine(QPointF(-5, -5 + 5 * i), QPointF(5, -5 + 5 * i));
+  painter.restore();
 }
 
 void TfrmPleaseWait::set_progress(int percent, bool paint_now) {

@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <QTimer>
 #include <QWidget>
 
 namespace cirrodex {
@@ -30,6 +31,25 @@ class PieGauge final : public QWidget {
   int percent_ = 0;
 };
 
+// A sheet of paper flying from one folder to another: shown instead of the
+// gauge while a window is built whose progress cannot be counted.
+class FileCopyAnimation final : public QWidget {
+ public:
+  static constexpr int kFrames = 16;
+  explicit FileCopyAnimation(QWidget* parent = nullptr);
+  void start();
+  void stop();
+  bool running() const { return timer_.isActive(); }
+  int frame() const { return frame_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QTimer timer_;
+  int frame_ = 0;
+};
+
 class TfrmPleaseWait final : public QWidget {
  public:
   static constexpr int kWidth = 289;
@@ -50,12 +70,18 @@ class TfrmPleaseWait final : public QWidget {
   // Shows it there, minimized when the main window is minimized.
   void show_beside(const QWidget* main);
 
+  // Busy: the file-copy animation runs where the gauge was; not busy: the
+  // animation stops and the gauge comes back.
+  void set_busy(bool busy);
+  FileCopyAnimation* animation() const { return animation_; }
+
   QLabel* text_label() const { return text_; }
   PieGauge* gauge() const { return gauge_; }
 
  private:
   QLabel* text_;
   PieGauge* gauge_;
+  FileCopyAnimation* animation_;
 };
 
 }  // namespace cirrodex

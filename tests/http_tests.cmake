@@ -10,6 +10,6 @@ if(NOT CIRRODEX_LOGIC_ONLY)
 endif()
 
 # The retrieval cycle over the real transfer component and a local service.
-cirrodex_add_test(test_retrieval_server SOURCES retrieval_server_test.cpp LIBS cirrodex_retrieval cirrodex_http)
+cirrodex_add_test(test_retrieval_server SOURCES retrieval_server_test.cpp LIBS cirrodex_retrieval cirrodex_locations cirrodex_http)
 target_compile_definitions(test_retrieval_server PRIVATE
   CIRRODEX_CONDITIONS_SERVER="${CMAKE_CURRENT_SOURCE_DIR}/support/conditions_server.py")

@@ -122,7 +122,33 @@ expect_lines("url" "${out}" "url=http://127.0.0.1:8080/auto/Cirrodex/AL/Muscle_S
   "cirrodex-inspect: ${config}/cirrodex/services.conf line 2: unknown service \"bogus\"")
 run_url(out --raw "12345 - Tuscaloosa, AL")
 expect_lines("url --raw" "${out}" "url=http://127.0.0.1:8080/auto/raw/12345")
-run_url(out "Francistown, Botswana (O)")
-expect_lines("url abroad" "${out}" "url=" "message: Error - Invalid city:n/a")
+run_url(out "Abbeville, France (O)")
+expect_lines("url abroad" "${out}" "url=http://127.0.0.1:8080/auto/Cirrodex/global/stations/07005.html")
+run_url(out "Atlantis, Botswana (O)")
+expect_lines("url abroad, unknown city" "${out}" "url="
+  "message: Sorry, invalid Province/City found for Africa:Atlantis" "message: Error - Invalid city:n/a")
+
+# station: the lookup alone, with the group it derived.
+run_tool(out code station "Prague Libus" "Czech Republic (O)")
+expect_lines("station" "${out}" "station=11520" "group=Europe")
+run_tool(out code station Richmond "Tasmania (O)" Australasia)
+expect_lines("station in a group table" "${out}" "station=94753" "group=Australasia")
+run_tool(out code station Berlin "Germany (O)" Asia)
+expect_lines("station, key outside its group" "${out}" "station=" "group=Asia")
+run_tool(out code station x "Atlantis (O)")
+expect_lines("station, unknown key" "${out}" "station="
+  "message: Error - invalid state/territory (Foreign_locations):Atlantis (O)")
+run_tool(out code station x)
+expect_code("station usage" ${code} 2)
+
+# tree: the location tree, one node a line, a tab per level.
+run_tool(out code tree)
+expect_code("tree" ${code} 0)
+string(REGEX MATCHALL "\n" lines "${out}")
+list(LENGTH lines count)
+if(NOT count EQUAL 3356)
+  message(SEND_ERROR "tree: ${count} lines, expected 3356")
+endif()
+expect_lines("tree" "${out}" "Continent" "\tAfrica" "\t\t\t\tMuscle_Shoals")
 run_tool(out code url)
 expect_code("url usage" ${code} 2)

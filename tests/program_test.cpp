@@ -136,9 +136,9 @@ TEST_F(ProgramTest, TheBuiltInSkinIsCopiedForEditing) {
 
 TEST_F(ProgramTest, LaterCommandsAreDisabledAndExitSaves) {
   start();
-  for (QAction* later :
-       {item(MenuName::Options, {"&General Preferences..."}), item(MenuName::GetStats, {"&Choose Location..."}),
-        item(MenuName::Reports, {"&Climate Data (NWS)"}), item(MenuName::Help, {"&Check for Update"})})
+  for (QAction* later : {item(MenuName::Options, {"&General Preferences..."}),
+                         item(MenuName::Options, {"&Print", "Print Stats as &Text"}),
+                         item(MenuName::Reports, {"&Climate Data (NWS)"}), item(MenuName::Help, {"&Check for Update"})})
     EXPECT_FALSE(later && later->isEnabled());
   // The connection commands are the program's own now.
   QAction* prefs = item(MenuName::Options, {"&Connection", "&Connection Preferences..."});
@@ -155,6 +155,28 @@ TEST_F(ProgramTest, LaterCommandsAreDisabledAndExitSaves) {
   EXPECT_NE(saved.find("Xpos=40\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("Ypos=30\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("ShowTips="), std::string::npos) << saved;
+}
+
+TEST_F(ProgramTest, ChooseLocationBuildsTheChooserOnceBehindThePleaseWaitWindow) {
+  start();
+  program_->please_wait().hide();
+  const QPoint home = program_->please_wait().pos();
+  QAction* choose = item(MenuName::GetStats, {"&Choose Location..."});
+  ASSERT_TRUE(choose && choose->isEnabled());
+  EXPECT_EQ(program_->location_window(), nullptr);
+  choose->trigger();
+  TfrmLocation* chooser = program_->location_window();
+  ASSERT_NE(chooser, nullptr);
+  EXPECT_TRUE(chooser->isVisible());
+  EXPECT_EQ(chooser->count_label()->text(), "Total locations available above: 3356");
+  EXPECT_FALSE(program_->please_wait().isVisible());
+  EXPECT_EQ(program_->please_wait().pos(), home);
+  EXPECT_TRUE(program_->please_wait().gauge()->isVisibleTo(&program_->please_wait()));
+  chooser->close();
+  choose->trigger();
+  EXPECT_EQ(program_->location_window(), chooser);
+  EXPECT_TRUE(chooser->isVisible());
+  chooser->close();
 }
 
 TEST(PrintingTest, TheWindowPictureFillsThePageInItsProportions) {

@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include "app/retrieval.h"
+#include "locations/location_tree.h"
+#include "locations/station_table.h"
 #include "platform/curl_http.h"
 #include "platform/fakes/fake_clock.h"
 #include "support/local_server.h"
@@ -32,7 +34,8 @@ class RetrievalServerTest : public ::testing::Test {
   Calls fetch(const std::string& mode, std::function<void(RetrievalCycle&)> during = {}) {
     return fetch_from("http://127.0.0.1:" + std::to_string(server_->port()) + "/" + mode, std::move(during));
   }
-  Calls fetch_from(const std::string& host, std::function<void(RetrievalCycle&)> during = {}) {
+  Calls fetch_from(const std::string& host, std::function<void(RetrievalCycle&)> during = {},
+                   std::function<void(RetrievalCycle&)> start = {}) {
     Services services("conditions = " + host + "\nusage_counter =\n");
     RetrievalCycle* cycle_ptr = nullptr;
     bool fired = false;
@@ -49,8 +52,14 @@ class RetrievalServerTest : public ::testing::Test {
                          rig_.presets, rig_.ctx, state);
     cycle_ptr = &cycle;
     rig_.log.clear();
-    rig_.ctx.requested = "Tuscaloosa, AL";
-    cycle.Get_the_Stats();
+    if (start) {
+      cycle.hooks.lookup_station = [this](LocationContext& c) { return lookup_station(c, rig_.host); };
+      start(cycle);
+      address_ = cycle.conditions_address();
+    } else {
+      rig_.ctx.requested = "Tuscaloosa, AL";
+      cycle.Get_the_Stats();
+    }
     EXPECT_FALSE(cycle.running());
     return rig_.host_calls();
   }
@@ -59,6 +68,7 @@ class RetrievalServerTest : public ::testing::Test {
   }
 
   static testing::LocalServer* server_;
+  std::string address_;
   testing::ParserRig rig_;
   fakes::FakeClock clock_;
 };
@@ -94,6 +104,26 @@ TEST_F(RetrievalServerTest, AnAbortInTheMiddleEndsTheDownload) {
   EXPECT_EQ((Calls{calls.end() - 2, calls.end()}),
             (Calls{"status: An error occurred getting stats...", "pause: 1500"}));
   EXPECT_EQ(rig_.display.caption(), "Cirrodex");
+}
+
+// A place abroad chosen in the tree goes to its station's page; the service
+// answers under /stations/ only for such an address.
+TEST_F(RetrievalServerTest, APlaceAbroadIsFetchedFromItsStationsPage) {
+  const auto& tree = LocationTree::builtin();
+  int abbeville = -1;
+  for (int i = 0; i < static_cast<int>(tree.size()); ++i)
+    if (tree.path_text(i) == "Continent\\Europe\\France\\Abbeville\\") abbeville = i;
+  ASSERT_GT(abbeville, 0);
+  const std::string host = "http://127.0.0.1:" + std::to_string(server_->port()) + "/stations";
+  const Calls calls = fetch_from(host, {}, [&](RetrievalCycle& cycle) {
+    rig_.ctx = choose_location(tree, abbeville, "").context;
+    cycle.fetch_location();
+  });
+  EXPECT_EQ(address_, host + "/auto/Cirrodex/global/stations/07005.html");
+  EXPECT_TRUE(has(calls, "status: Transfer complete...")) << ::testing::PrintToString(calls);
+  EXPECT_EQ(rig_.display.slot("TEXT_CONDITIONS"), "PARTLY CLOUDY");
+  EXPECT_EQ(rig_.ctx.city, "07005");
+  EXPECT_EQ(rig_.ctx.state_or_country, "France (O)");
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
-"""A conditions service for the tests: serves one document under /ok/, and
+"""A conditions service for the tests: serves one document under /ok/ (and under
+/stations/ for a station page's address only), and
 fails in a chosen way under the other prefixes. Prints its port, then
 serves until killed. Argument: the document to serve."""
 import http.server
+import re
 import sys
 import time
 
@@ -25,7 +27,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def do_GET(self):
         mode = self.path.split("/")[1]
-        if mode == "ok":
+        if mode == "ok" or (mode == "stations" and re.fullmatch(
+                r"/stations/auto/Cirrodex/global/stations/[0-9]{5}\.html", self.path)):
             self.headers_for(len(DOCUMENT))
             self.wfile.write(DOCUMENT)
         elif mode == "slow":

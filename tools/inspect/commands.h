@@ -15,6 +15,8 @@ std::string skin_ini_text(const std::string& path);
 int run_parse(const std::vector<std::string>& args);
 int run_location(const std::vector<std::string>& args);
 int run_url(const std::vector<std::string>& args);
+int run_station(const std::vector<std::string>& args);
+int run_tree(const std::vector<std::string>& args);
 int run_skin(const std::vector<std::string>& args);
 int run_skin_render(const std::vector<std::string>& args);
 

@@ -13,7 +13,9 @@
 #include "app/settings.h"
 #include "conditions/parse_stats.h"
 #include "locations/location_string.h"
+#include "locations/location_tree.h"
 #include "locations/presets.h"
+#include "locations/station_table.h"
 #include "platform/fakes/fake_display.h"
 #include "platform/fakes/fake_host.h"
 #include "platform/fakes/fake_preset_menu.h"
@@ -28,6 +30,8 @@ constexpr const char* kUsage =
     "usage: cirrodex-inspect parse [--metric] [--raw] [--location STRING] [--auto] FILE\n"
     "       cirrodex-inspect location STRING\n"
     "       cirrodex-inspect url [--raw] STRING\n"
+    "       cirrodex-inspect station CITY KEY [COUNTRY]\n"
+    "       cirrodex-inspect tree\n"
     "       cirrodex-inspect skin PATH|default\n"
     "       cirrodex-inspect skin-render PATH|default OUT.png [SLOT=TEXT ...]\n";
 }  // namespace
@@ -167,12 +171,33 @@ int run_url(const std::vector<std::string>& args) {
   LocationContext ctx;
   ctx.requested = location;
   parse_location_string(location, ctx);
-  // The station table is not part of this tool: places outside the US
-  // show the lookup's miss.
-  const std::string url = build_conditions_url(services, raw ? "2" : "1", ctx, host, {});
+  const std::string url = build_conditions_url(services, raw ? "2" : "1", ctx, host,
+                                               [&](LocationContext& c) { return lookup_station(c, host); });
   std::cout << "url=" << url << '\n';
   for (const auto& e : log.entries)
     if (is_listed_call(e)) std::cout << shown(e) << '\n';
+  return 0;
+}
+
+int run_station(const std::vector<std::string>& args) {
+  if (args.size() < 2 || args.size() > 3) return usage_error("station needs CITY, KEY and maybe COUNTRY");
+  fakes::CallLog log;
+  fakes::FakeHost host(log);
+  LocationContext ctx;
+  ctx.city = args[0];
+  ctx.state_or_country = args[1];
+  if (args.size() == 3) ctx.country = args[2];
+  const std::string station = lookup_station(ctx, host);
+  std::cout << "station=" << station << "\ngroup=" << ctx.country << '\n';
+  for (const auto& e : log.entries)
+    if (is_listed_call(e)) std::cout << shown(e) << '\n';
+  return 0;
+}
+
+int run_tree(const std::vector<std::string>& args) {
+  if (!args.empty()) return usage_error("tree takes no arguments");
+  for (const auto& node : LocationTree::builtin().nodes())
+    std::cout << std::string(static_cast<std::size_t>(node.depth), '\t') << node.text << '\n';
   return 0;
 }
 
@@ -186,6 +211,8 @@ int main(int argc, char** argv) {
   if (command == "parse") return run_parse(args);
   if (command == "location") return run_location(args);
   if (command == "url") return run_url(args);
+  if (command == "station") return run_station(args);
+  if (command == "tree") return run_tree(args);
   if (command == "skin") return run_skin(args);
   if (command == "skin-render") return run_skin_render(args);
   if (command == "--help" || command == "-h") {
