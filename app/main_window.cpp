@@ -39,6 +39,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   set_online(false);
   ImgMoon = new QLabel(this);
   ImgMoon->setFixedSize(50, 50);
+  ImgMoon->setCursor(Qt::PointingHandCursor);
+  ImgMoon->setToolTip(QStringLiteral("Click for more details..."));
 
   connect(SkinForm1, &TSkinForm::OnMouseDownNotify, this,
           [this](const QString& id, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
@@ -184,6 +186,8 @@ void TForm1::set_online(bool online) {
 }
 
 void TForm1::place_moon_picture(int x, int y) { ImgMoon->move(x, y); }
+
+void TForm1::set_moon_picture(const QPixmap& picture) { ImgMoon->setPixmap(picture); }
 
 void TForm1::set_menu_colour(MenuColourRole role, ColourValue colour) {
   static constexpr QPalette::ColorRole kRoles[] = {QPalette::Window, QPalette::WindowText, QPalette::Highlight,

@@ -48,6 +48,9 @@ class TForm1 final : public QWidget,
   // SkinExtrasTarget
   void place_online_indicator(int x, int y) override;
   void place_moon_picture(int x, int y) override;
+  // The moon picture (50 x 50) shown at the skin's moon position.
+  void set_moon_picture(const QPixmap& picture);
+  QLabel* moon_picture() const { return ImgMoon; }
   void set_menu_colour(MenuColourRole role, ColourValue colour) override;
   void set_menu_sounds(const std::string& popup_wav, const std::string& command_wav) override;
   void repaint_skin() override;

@@ -18,6 +18,7 @@
 #include "conditions/derive_readings.h"
 #include "conditions/taskbar_summary.h"
 #include "locations/station_table.h"
+#include "moon/moon_picture.h"
 #include "platform/paths.h"
 #include "platform/qt/single_instance.h"
 #include "platform/qt/system_proxy.h"
@@ -218,6 +219,7 @@ void Program::first_show() {
   }
   presets_.load_presets();
   window_.show();
+  draw_moon();
   window_.repaint();
   // The refresh timer's first tick; it sets its own interval from then on.
   Timer1.start();
@@ -340,6 +342,17 @@ void Program::choose_location() {
   location_window_->activateWindow();
 }
 
+void Program::draw_moon() {
+  std::string support = services_.value("maker_mail");
+  if (text::lower(support).rfind("mailto:", 0) == 0) support.erase(0, 7);
+  const auto result = moon::draw_moon_picture(clock_, host_, support);
+  if (!result.number) return;
+  const auto png = moon::moon_picture_png(*result.number);
+  QPixmap picture;
+  if (png && picture.loadFromData(reinterpret_cast<const uchar*>(png->data()), static_cast<uint>(png->size()), "PNG"))
+    window_.set_moon_picture(picture);
+}
+
 void Program::play_menu_sound(const std::string& path) {
   if (!path.empty() && settings_.flag("playsounds") && !sound_.playing()) sound_.play_file(path);
 }
@@ -441,6 +454,7 @@ void Program::connect_retrieval() {
   h.hang_up = [this] { connection_->hang_up(); };
   h.check_connection = [this] { connection_->check_connection(); };
   h.lookup_station = [this](LocationContext& ctx) { return lookup_station(ctx, host_); };
+  h.draw_moon = [this] { draw_moon(); };
   h.derive_readings = [this] { derive_readings(readings_, settings_, window_, host_); };
   h.send_taskbar_summary = [this] { send_taskbar_summary(window_, readings_); };
   // The main icon shows the conditions as soon as the parser has them.

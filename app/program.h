@@ -78,6 +78,7 @@ class Program final : public StartupPorts {
   void preset_clicked(const std::string& caption);
   void show_about();
   void choose_location();
+  void draw_moon();
   void connect_retrieval();
 
   std::string share_;

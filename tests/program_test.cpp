@@ -179,6 +179,15 @@ TEST_F(ProgramTest, ChooseLocationBuildsTheChooserOnceBehindThePleaseWaitWindow)
   chooser->close();
 }
 
+TEST_F(ProgramTest, TodaysMoonIsShownAtStart) {
+  start();
+  const QLabel* moon = program_->main_window().moon_picture();
+  EXPECT_EQ(moon->toolTip(), "Click for more details...");
+  EXPECT_EQ(moon->cursor().shape(), Qt::PointingHandCursor);
+  ASSERT_FALSE(moon->pixmap().isNull());
+  EXPECT_EQ(moon->pixmap().size(), QSize(50, 50));
+}
+
 TEST(PrintingTest, TheWindowPictureFillsThePageInItsProportions) {
   const fs::path pdf = fs::path(::testing::TempDir()) / ("print-" + std::to_string(::getpid()) + ".pdf");
   QPrinter printer;
