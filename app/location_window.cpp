@@ -58,7 +58,6 @@ TfrmLocation::TfrmLocation(const LocationTree& tree, Host& host, LocationWindowH
   // depth above; the tree widget keeps that order (no sorting).
   const auto& nodes = tree_.nodes();
   items_.reserve(nodes.size());
-  std::vector<QTreeWidgetItem*> parents;
   for (const auto& node : nodes) {
     auto* item = node.parent < 0 ? new QTreeWidgetItem(TreeView1)
                                  : new QTreeWidgetItem(items_[static_cast<std::size_t>(node.parent)]);

@@ -188,8 +188,7 @@ void Program::start() {
         if (window != "TfrmAbout") return false;
         AboutWindowHooks hooks;
         hooks.site_url = services_.value("maker_web");
-        hooks.support_mail = services_.value("maker_mail");
-        if (text::lower(hooks.support_mail).rfind("mailto:", 0) == 0) hooks.support_mail.erase(0, 7);
+        hooks.support_mail = support_address();
         hooks.open_address = [this](const std::string& url) { actions_.open_in_browser(url); };
         hooks.open_help = [this] { open_help(0); };
         hooks.closing_sound = [this] { play_sound_effect(settings_, sound_, "sOkay"); };
@@ -342,10 +341,14 @@ void Program::choose_location() {
   location_window_->activateWindow();
 }
 
+std::string Program::support_address() const {
+  std::string address = services_.value("maker_mail");
+  if (text::lower(address).rfind("mailto:", 0) == 0) address.erase(0, 7);
+  return address;
+}
+
 void Program::draw_moon() {
-  std::string support = services_.value("maker_mail");
-  if (text::lower(support).rfind("mailto:", 0) == 0) support.erase(0, 7);
-  const auto result = moon::draw_moon_picture(clock_, host_, support);
+  const auto result = moon::draw_moon_picture(clock_, host_, support_address());
   if (!result.number) return;
   const auto png = moon::moon_picture_png(*result.number);
   QPixmap picture;

@@ -79,6 +79,8 @@ class Program final : public StartupPorts {
   void show_about();
   void choose_location();
   void draw_moon();
+  // The maker's support address from the services file, without "mailto:".
+  std::string support_address() const;
   void connect_retrieval();
 
   std::string share_;

@@ -3,35 +3,17 @@
 #include <stdexcept>
 
 #include "locations/state_codes.h"
+#include "platform/text.h"
 #include "resources/builtin.h"
 
 namespace cirrodex {
-
-namespace {
-
-char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool same_text(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (fold(a[i]) != fold(b[i])) return false;
-  return true;
-}
-
-}  // namespace
 
 LocationTree LocationTree::parse(std::string_view text) {
   LocationTree tree;
   std::vector<int> last_at_depth;  // the latest node of each depth: the parents of the next
   int number = 0;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    start = end + 1;
+  for (const std::string_view line : text::lines(text)) {
     ++number;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     auto fail = [&](const std::string& why) {
       throw std::runtime_error("location tree line " + std::to_string(number) + ": " + why);
     };
@@ -62,7 +44,7 @@ const LocationTree& LocationTree::builtin() {
 
 std::optional<int> LocationTree::find_from(std::string_view s, int start) const {
   for (int i = start < 0 ? 0 : start; i < static_cast<int>(nodes_.size()); ++i)
-    if (same_text(nodes_[static_cast<std::size_t>(i)].text, s)) return i;
+    if (text::iequals(nodes_[static_cast<std::size_t>(i)].text, s)) return i;
   return std::nullopt;
 }
 

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "platform/host.h"
+#include "platform/text.h"
 #include "resources/builtin.h"
 
 namespace cirrodex {
@@ -63,20 +64,6 @@ bool group_has(std::string_view group, std::string_view country) {
   return false;
 }
 
-std::vector<std::string_view> split_lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
 bool is_station_number(std::string_view s) {
   if (s.size() != 5) return false;
   for (char c : s)
@@ -99,7 +86,7 @@ StationTable StationTable::parse(std::string_view text) {
   StationTable result;
   std::string country;
   int number = 0;
-  for (std::string_view line : split_lines(text)) {
+  for (std::string_view line : text::lines(text)) {
     ++number;
     auto fail = [&](const std::string& why) {
       throw std::runtime_error("station data line " + std::to_string(number) + ": " + why);

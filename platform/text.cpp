@@ -96,6 +96,20 @@ bool iequals(std::string_view a, std::string_view b) { return a.size() == b.size
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
+std::vector<std::string_view> lines(std::string_view s) {
+  std::vector<std::string_view> out;
+  std::size_t start = 0;
+  while (start < s.size()) {
+    std::size_t end = s.find('\n', start);
+    if (end == std::string_view::npos) end = s.size();
+    std::string_view line = s.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    out.push_back(line);
+    start = end + 1;
+  }
+  return out;
+}
+
 std::optional<std::int64_t> to_integer(std::string_view s) {
   if (s.empty()) return std::nullopt;
   bool negative = false;

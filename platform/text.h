@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cirrodex::text {
 
@@ -42,6 +43,10 @@ bool iequals(std::string_view a, std::string_view b);
 int icompare(std::string_view a, std::string_view b);
 
 bool is_digit(char c);
+
+// The lines of a text, without their "\n" or "\r\n"; no empty last line
+// for a text that ends in a line break.
+std::vector<std::string_view> lines(std::string_view s);
 
 // A whole decimal integer with an optional sign, or "$" and hexadecimal
 // digits; nothing else around it. Empty when the text is not such a number
