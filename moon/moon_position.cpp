@@ -1,3 +1,4 @@
+#include "moon/harmonics.h"
 #include "moon/position.h"
 #include "moon/tables.h"
 
@@ -33,18 +34,19 @@ BodyPosition moon_position(Instant t) {
   const Real a3 = 313.45L + 481266.484L * tc;
   const Real e = 1 - 0.002516L * tc - 0.0000074L * t2;
 
+  const AngleMultiples md(d), mm(m), mmp(mp), mf(f);
   Real sl = 0;
   Real sr = 0;
   for (const auto& term : tables::moon_longitude_distance()) {
-    const Real arg = term.d * d + term.m * m + term.mp * mp + term.f * f;
+    const CosSin arg = md(term.d) * mm(term.m) * mmp(term.mp) * mf(term.f);
     const Real factor = eccentricity_factor(term.m, e);
-    sl += factor * static_cast<Real>(term.l) * sind(arg);
-    sr += factor * static_cast<Real>(term.r) * cosd(arg);
+    sl += factor * static_cast<Real>(term.l) * arg.s;
+    sr += factor * static_cast<Real>(term.r) * arg.c;
   }
   Real sb = 0;
   for (const auto& term : tables::moon_latitude()) {
-    const Real arg = term.d * d + term.m * m + term.mp * mp + term.f * f;
-    sb += eccentricity_factor(term.m, e) * static_cast<Real>(term.b) * sind(arg);
+    const CosSin arg = md(term.d) * mm(term.m) * mmp(term.mp) * mf(term.f);
+    sb += eccentricity_factor(term.m, e) * static_cast<Real>(term.b) * arg.s;
   }
   sl += 3958 * sind(a1) + 1962 * sind(lp - f) + 318 * sind(a2);
   sb += -2235 * sind(lp) + 382 * sind(a3) + 175 * sind(a1 - f) + 175 * sind(a1 + f) + 127 * sind(lp - mp) -

@@ -1,3 +1,4 @@
+#include "moon/harmonics.h"
 #include "moon/position.h"
 #include "moon/tables.h"
 
@@ -14,10 +15,11 @@ Nutation nutation(Real t) {
 
   Real dpsi = 0;  // units of 0.0001"
   Real deps = 0;
+  const AngleMultiples md(d), mm(m), mmp(mp), mf(f), mom(om);
   for (const auto& term : tables::nutation()) {
-    const Real arg = term.d * d + term.m * m + term.mp * mp + term.f * f + term.om * om;
-    dpsi += (static_cast<Real>(term.a) + static_cast<Real>(term.b10) / 10.0L * t) * sind(arg);
-    deps += (static_cast<Real>(term.c) + static_cast<Real>(term.d10) / 10.0L * t) * cosd(arg);
+    const CosSin arg = md(term.d) * mm(term.m) * mmp(term.mp) * mf(term.f) * mom(term.om);
+    dpsi += (static_cast<Real>(term.a) + static_cast<Real>(term.b10) / 10.0L * t) * arg.s;
+    deps += (static_cast<Real>(term.c) + static_cast<Real>(term.d10) / 10.0L * t) * arg.c;
   }
 
   Nutation n;

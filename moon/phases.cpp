@@ -2,6 +2,7 @@
 
 #include <span>
 
+#include "moon/harmonics.h"
 #include "moon/position.h"
 #include "moon/tables.h"
 
@@ -13,12 +14,13 @@ constexpr Real kSynodicMonth = 29.530589L;
 constexpr Real kSearchStep = 28;
 
 Real periodic_terms(std::span<const tables::PhaseTerm> terms, const LunationElements& l) {
+  const AngleMultiples mm(l.m), mmp(l.mp), mf(l.f), mom(l.omega);
   Real sum = 0;
   for (const auto& term : terms) {
-    const Real arg = term.m * l.m + term.mp * l.mp + term.f * l.f + term.om * l.omega;
+    const CosSin arg = mm(term.m) * mmp(term.mp) * mf(term.f) * mom(term.om);
     Real factor = 1;
     for (int i = 0; i < term.e; ++i) factor *= l.e;
-    sum += static_cast<Real>(term.coefficient) * factor * sind(arg);
+    sum += static_cast<Real>(term.coefficient) * factor * arg.s;
   }
   return sum / 100000.0L;
 }
