@@ -20,3 +20,10 @@ list(APPEND entries "MOON16|PNG|${CMAKE_CURRENT_SOURCE_DIR}/moon/16-GifImageL70x
 list(APPEND entries "MOON17|PNG|${CMAKE_CURRENT_SOURCE_DIR}/moon/17-GifImageL80x.png")
 list(APPEND entries "MOON18|PNG|${CMAKE_CURRENT_SOURCE_DIR}/moon/18-GifImageL90x.png")
 list(APPEND entries "MOON19|PNG|${CMAKE_CURRENT_SOURCE_DIR}/moon/19-newmoonx.png")
+# The moon control's full-moon bitmaps and their masks, by size.
+list(APPEND entries "MOON_LARGE|PNG|${CMAKE_CURRENT_SOURCE_DIR}/moon/moon-large.png")
+list(APPEND entries "MOON_SMALL|PNG|${CMAKE_CURRENT_SOURCE_DIR}/moon/moon-small.png")
+list(APPEND entries "MOON_TINY|PNG|${CMAKE_CURRENT_SOURCE_DIR}/moon/moon-tiny.png")
+list(APPEND entries "MOON_BW_LARGE|PNG|${CMAKE_CURRENT_SOURCE_DIR}/moon/moon-bw-large.png")
+list(APPEND entries "MOON_BW_SMALL|PNG|${CMAKE_CURRENT_SOURCE_DIR}/moon/moon-bw-small.png")
+list(APPEND entries "MOON_BW_TINY|PNG|${CMAKE_CURRENT_SOURCE_DIR}/moon/moon-bw-tiny.png")
