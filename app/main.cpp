@@ -34,6 +34,11 @@ int main(int argc, char** argv) {
   cirrodex::Program program((QApplication::applicationDirPath() + QStringLiteral("/../share/cirrodex")).toStdString());
   QObject::connect(&instance, &cirrodex::SingleInstance::anotherInstanceStarted, &program.main_window(),
                    [&program] { cirrodex::raise_window(&program.main_window()); });
+  // Closing the main window ends the program; closing another window while
+  // the main one sits in the notification area does not.
+  QApplication::setQuitOnLastWindowClosed(false);
+  QObject::connect(&program.main_window(), &cirrodex::TForm1::closing, &app, &QCoreApplication::quit,
+                   Qt::QueuedConnection);
   program.start();
   return QApplication::exec();
 }

@@ -41,6 +41,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   ImgMoon->setFixedSize(50, 50);
   ImgMoon->setCursor(Qt::PointingHandCursor);
   ImgMoon->setToolTip(QStringLiteral("Click for more details..."));
+  ImgMoon->installEventFilter(this);
 
   connect(SkinForm1, &TSkinForm::OnMouseDownNotify, this,
           [this](const QString& id, Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
@@ -102,6 +103,11 @@ void TForm1::skinMouseDown(const QString& id, Qt::MouseButton button, QPoint at)
 // While a bar menu is open it has the pointer; moving onto a neighbour's
 // button closes it and opens the neighbour there.
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ImgMoon && event->type() == QEvent::MouseButtonPress &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    emit moonClicked();
+    return true;
+  }
   if (event->type() == QEvent::MouseMove && watched == openBar_) {
     const auto* move = static_cast<QMouseEvent*>(event);
     const QPoint global = move->globalPosition().toPoint();

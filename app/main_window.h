@@ -80,6 +80,8 @@ class TForm1 final : public QWidget,
   void forecastPageRequested();
   // Painted or resized: the task-bar state is applied again.
   void painted();
+  // A left click on the moon picture.
+  void moonClicked();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -65,7 +65,8 @@ Program::Program(std::string share_dir)
       ickHTTP1(pump_events),
       parser_(settings_, host_, window_, presets_, readings_, location_),
       retrieval_(settings_, host_, window_, clock_, services_, {ipwHTTP1, ipwHTTP4cast, ickHTTP1}, parser_, presets_,
-                 location_, state_) {
+                 location_, state_),
+      moonPlaceFile_(config_dir() + "/Moontool.ini") {
   QObject::connect(window_.SkinForm1, &TSkinForm::OnSkinChanged, [this] { skins_.apply_skin_extras(std::nullopt); });
   QObject::connect(window_.SkinForm1, &TSkinForm::gifNotSupported, [this] {
     host_.message_box("Please enable GIF support!", MessageKind::Warning, MessageButtons::Ok);
@@ -76,6 +77,9 @@ Program::Program(std::string share_dir)
   // Every minimizing, by the window manager too, hides to the tray.
   QObject::connect(&window_, &TForm1::minimized, [this] { minimize_logic(); });
   QObject::connect(&window_, &TForm1::painted, [this] { apply_taskbar_state(); });
+  QObject::connect(&window_, &TForm1::moonClicked, [this] {
+    if (moon_) show_window(moon_.get());
+  });
 
   connection_ = std::make_unique<ConnectionManager>(
       settings_, host_, dialup_, detector_, window_, state_,
@@ -183,6 +187,16 @@ void Program::start() {
             play_sound_effect(settings_, sound_, std::string(name));
           };
           connectPref_ = std::make_unique<TfrmConnectPref>(settings_, host_, dialup_, state_, std::move(effects));
+          return true;
+        }
+        if (window == "Tfrm_more") {
+          more_ = std::make_unique<Tfrm_more>(clock_, host_, moonPlaceFile_, locale_month_names());
+          return true;
+        }
+        if (window == "TfrmMoon") {
+          moon_ = std::make_unique<TfrmMoon>(clock_, host_, locale_month_names(), [this] {
+            if (more_) show_window(more_.get());
+          });
           return true;
         }
         if (window != "TfrmAbout") return false;
@@ -347,6 +361,12 @@ std::string Program::support_address() const {
   return address;
 }
 
+void Program::show_window(QWidget* w) {
+  w->show();
+  w->raise();
+  w->activateWindow();
+}
+
 void Program::draw_moon() {
   const auto result = moon::draw_moon_picture(clock_, host_, support_address());
   if (!result.number) return;
@@ -493,6 +513,8 @@ void Program::exit_sequence() {
   }
   tip_.close();
   if (about_) about_->hide();
+  for (QWidget* w : {static_cast<QWidget*>(moon_.get()), static_cast<QWidget*>(more_.get())})
+    if (w) w->hide();
   icon_.reset();  // removes it from the notification area
   host_.pause(50);
 }

@@ -14,6 +14,7 @@
 #include "app/location_window.h"
 #include "app/main_window.h"
 #include "app/menu_actions.h"
+#include "app/moon_window.h"
 #include "app/retrieval.h"
 #include "app/settings.h"
 #include "app/splash_window.h"
@@ -50,6 +51,8 @@ class Program final : public StartupPorts {
   RetrievalCycle& retrieval() { return retrieval_; }
   TfrmLocation* location_window() { return location_window_.get(); }
   TfrmPleaseWait& please_wait() { return splash_; }
+  TfrmMoon* moon_window() { return moon_.get(); }
+  Tfrm_more* more_data_window() { return more_.get(); }
 
   // StartupPorts
   void minimize_to_tray() override;
@@ -79,6 +82,7 @@ class Program final : public StartupPorts {
   void show_about();
   void choose_location();
   void draw_moon();
+  void show_window(QWidget* w);
   // The maker's support address from the services file, without "mailto:".
   std::string support_address() const;
   void connect_retrieval();
@@ -120,6 +124,10 @@ class Program final : public StartupPorts {
   std::unique_ptr<TfrmConnectPref> connectPref_;
   // Built on first use, then only hidden.
   std::unique_ptr<TfrmLocation> location_window_;
+  // The moon windows and the place file of the second.
+  FileSettingsStore moonPlaceFile_;
+  std::unique_ptr<Tfrm_more> more_;
+  std::unique_ptr<TfrmMoon> moon_;
 
   QTimer Timer1, timer_startup, Watcher, TimerWallpaper, TimerWarningCycle;
 };

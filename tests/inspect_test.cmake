@@ -152,3 +152,29 @@ endif()
 expect_lines("tree" "${out}" "Continent" "\tAfrica" "\t\t\t\tMuscle_Shoals")
 run_tool(out code url)
 expect_code("url usage" ${code} 2)
+
+# moon: both moon windows' values at an instant, event times in UTC, the
+# local time in the system's zone.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=Europe/Berlin ${INSPECT} moon 2024-04-13T12:00:00Z 48 -11
+  OUTPUT_VARIABLE out RESULT_VARIABLE code)
+expect_code("moon" ${code} 0)
+expect_lines("moon" "${out}" "Julian date: 2460414.00000" "Universal time: 12:00:00 13 April 2024"
+  "Local time: 14:00:00 13 April 2024" "Last new moon: 18:21 UTC 8 April 2024" "Lunation: 1253" "Lunation: 1254"
+  "Sun's distance: 150021532 kilometres,  1.003 astronomical units." "Spring Equinox: 03:07 UTC 20 March 2024"
+  "Winter Solstice: 09:21 UTC 21 December 2024" "Sun rise: 04:29 UTC 13 April 2024" "Moon set: ---"
+  "Next moon eclipse: 07:14 UTC 25 March 2024 Half shadow" "Next sun eclipse: 18:18 UTC 8 April 2024 Total")
+string(REGEX MATCHALL "\n" lines "${out}")
+list(LENGTH lines count)
+if(NOT count EQUAL 32)
+  message(SEND_ERROR "moon: ${count} lines, expected 32")
+endif()
+foreach(bad "2024-04-31" "2024-04-13T25:00" "yesterday")
+  run_tool(out code moon ${bad})
+  expect_code("moon ${bad}" ${code} 2)
+endforeach()
+run_tool(out code moon 2024-04-13 91 0)
+expect_code("moon latitude" ${code} 2)
+run_tool(out code moon 3001-01-01)
+expect_code("moon season range" ${code} 1)
+expect_lines("moon season range" "${out}"
+  "cirrodex-inspect: moon: Out of range of the algorithm (the seasons need a year from 1000 to 3000)")

@@ -188,6 +188,34 @@ TEST_F(ProgramTest, TodaysMoonIsShownAtStart) {
   EXPECT_EQ(moon->pixmap().size(), QSize(50, 50));
 }
 
+TEST_F(ProgramTest, TheMoonPictureOpensMoontoolWhoseMenuOpensMoreData) {
+  start();
+  TfrmMoon* moon = program_->moon_window();
+  Tfrm_more* more = program_->more_data_window();
+  ASSERT_NE(moon, nullptr);
+  ASSERT_NE(more, nullptr);
+  // Made at start-up, hidden, and already counting.
+  EXPECT_FALSE(moon->isVisible());
+  EXPECT_FALSE(more->isVisible());
+  EXPECT_TRUE(moon->timer().isActive());
+  EXPECT_TRUE(more->timer().isActive());
+
+  QTest::mouseClick(program_->main_window().moon_picture(), Qt::RightButton);
+  EXPECT_FALSE(moon->isVisible());
+  QTest::mouseClick(program_->main_window().moon_picture(), Qt::LeftButton);
+  EXPECT_TRUE(moon->isVisible());
+  moon->more_data_item()->trigger();
+  EXPECT_TRUE(more->isVisible());
+
+  // The place is written to Moontool.ini in the configuration folder on hiding.
+  more->latitude_field()->setValue(10);
+  more->close();
+  EXPECT_NE(slurp(root_ / "config" / "cirrodex" / "Moontool.ini").find("Latitude=10"), std::string::npos);
+  moon->exit_item()->trigger();
+  EXPECT_FALSE(moon->isVisible());
+  EXPECT_FALSE(program_->main_window().isHidden());
+}
+
 TEST(PrintingTest, TheWindowPictureFillsThePageInItsProportions) {
   const fs::path pdf = fs::path(::testing::TempDir()) / ("print-" + std::to_string(::getpid()) + ".pdf");
   QPrinter printer;

@@ -19,5 +19,6 @@ int run_station(const std::vector<std::string>& args);
 int run_tree(const std::vector<std::string>& args);
 int run_skin(const std::vector<std::string>& args);
 int run_skin_render(const std::vector<std::string>& args);
+int run_moon(const std::vector<std::string>& args);
 
 }  // namespace cirrodex::inspect
