@@ -3,7 +3,6 @@
 // window offscreen with its hooks, labels and star field.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QScreen>
 #include <QTest>
@@ -300,10 +299,3 @@ TEST(AboutWindow, StarsMoveOnlyWhileShown) {
 
 }  // namespace
 }  // namespace cirrodex
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

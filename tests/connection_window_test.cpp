@@ -295,10 +295,3 @@ TEST(ConnectPrefWindow, CancelWritesNothing) {
 
 }  // namespace
 }  // namespace cirrodex
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

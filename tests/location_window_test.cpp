@@ -2,7 +2,6 @@
 // Cancel and closing, and the please-wait window's animation.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
 
@@ -174,10 +173,3 @@ TEST(PleaseWait, BusyRunsTheAnimationInPlaceOfTheGauge) {
 
 }  // namespace
 }  // namespace cirrodex
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

@@ -3,7 +3,6 @@
 // and icon.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QPixmap>
 
 #include "app/moon_control.h"
@@ -147,10 +146,3 @@ TEST(MoonControl, IconIsThePictureWithTheMaskAsItsAlpha) {
 
 }  // namespace
 }  // namespace cirrodex
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

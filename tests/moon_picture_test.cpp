@@ -29,12 +29,7 @@ struct Drawn {
 
 Drawn draw_on(int year, int month, int day) {
   FakeClock clock;
-  LocalDateTime t;
-  t.year = year;
-  t.month = month;
-  t.day = day;
-  t.hour = 23;  // the local date counts, not the hour
-  clock.set(t);
+  clock.set(fakes::local_time(year, month, day, 23));  // the local date counts, not the hour
   CallLog log;
   FakeHost host(log);
   Drawn d{draw_moon_picture(clock, host, kSupport), {}};

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
@@ -16,18 +15,6 @@
 
 namespace cirrodex {
 namespace {
-
-LocalDateTime at(int y, int mo, int d, int h, int mi, int s, long offset = 0) {
-  LocalDateTime t;
-  t.year = y;
-  t.month = mo;
-  t.day = d;
-  t.hour = h;
-  t.minute = mi;
-  t.second = s;
-  t.utc_offset_seconds = offset;
-  return t;
-}
 
 QStringList texts(const QList<QAction*>& actions) {
   QStringList out;
@@ -45,7 +32,7 @@ class MoonWindows : public ::testing::Test {
 };
 
 TEST_F(MoonWindows, MoontoolLayoutAndMenus) {
-  clock.set(at(1999, 12, 9, 15, 5, 9, 3600));
+  clock.set(fakes::local_time(1999, 12, 9, 15, 5, 9, 3600));
   TfrmMoon w(clock, host, moon::english_month_names(), [this] { ++moreShown; });
   EXPECT_EQ(w.windowTitle(), "Moontool");
   EXPECT_EQ(w.centralWidget()->size(), QSize(375, 260));
@@ -84,11 +71,11 @@ TEST_F(MoonWindows, MoontoolLayoutAndMenus) {
 }
 
 TEST_F(MoonWindows, FastModeStopAndRun) {
-  clock.set(at(2026, 12, 11, 9, 0, 0));
+  clock.set(fakes::local_time(2026, 12, 11, 9, 0, 0));
   TfrmMoon w(clock, host, moon::english_month_names(), {});
   w.fast_mode_item()->trigger();
   EXPECT_TRUE(w.fast_mode_item()->isChecked());
-  clock.set(at(2026, 12, 11, 9, 0, 10));
+  clock.set(fakes::local_time(2026, 12, 11, 9, 0, 10));
   w.TimerTimer();
   EXPECT_EQ(w.value("Universal time:"), "19:00:10 11 December 2026");
   EXPECT_EQ(w.value("Local time:"), "");
@@ -102,26 +89,26 @@ TEST_F(MoonWindows, FastModeStopAndRun) {
 
   w.fast_mode_item()->trigger();
   EXPECT_FALSE(w.fast_mode_item()->isChecked());
-  clock.set(at(2026, 12, 11, 9, 1, 0));
+  clock.set(fakes::local_time(2026, 12, 11, 9, 1, 0));
   w.TimerTimer();
   EXPECT_EQ(w.value("Universal time:"), "09:01:00 11 December 2026");
   EXPECT_EQ(w.value("Local time:"), "09:01:00 11 December 2026");
 }
 
 TEST_F(MoonWindows, ThePictureFollowsThePhase) {
-  clock.set(at(2026, 12, 11, 9, 0, 0));
+  clock.set(fakes::local_time(2026, 12, 11, 9, 0, 0));
   TfrmMoon w(clock, host, moon::english_month_names(), {});
   w.TimerTimer();
   const QImage before = w.picture()->picture();
   const moon::Instant shown = w.picture()->date();
-  clock.set(at(2026, 12, 18, 9, 0, 0));  // a week later, near first quarter
+  clock.set(fakes::local_time(2026, 12, 18, 9, 0, 0));  // a week later, near first quarter
   w.TimerTimer();
   EXPECT_GT(w.picture()->date(), shown + 6);
   EXPECT_NE(w.picture()->picture(), before);
 }
 
 TEST_F(MoonWindows, MoreDataReadsThePlaceOnShowAndWritesItOnHide) {
-  clock.set(at(2026, 6, 21, 12, 0, 0));
+  clock.set(fakes::local_time(2026, 6, 21, 12, 0, 0));
   place.write("Location", "Name", "Ny-\xc5lesund");
   place.write("Location", "Latitude", "80");
   place.write("Location", "Longitude", "500");
@@ -172,10 +159,3 @@ TEST_F(MoonWindows, MoreDataReadsThePlaceOnShowAndWritesItOnHide) {
 
 }  // namespace
 }  // namespace cirrodex
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

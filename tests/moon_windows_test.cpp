@@ -23,17 +23,7 @@ namespace {
 
 const MonthNames& en = english_month_names();
 
-LocalDateTime local(int y, int mo, int d, int h, int mi, int s, long offset_seconds = 0) {
-  LocalDateTime t;
-  t.year = y;
-  t.month = mo;
-  t.day = d;
-  t.hour = h;
-  t.minute = mi;
-  t.second = s;
-  t.utc_offset_seconds = offset_seconds;
-  return t;
-}
+using fakes::local_time;
 
 TEST(MoonFormats, FieldsStampsAndEventTimes) {
   EXPECT_EQ(fixed_field(0.983L, 6, 3), " 0.983");
@@ -57,12 +47,12 @@ TEST(MoonFormats, FieldsStampsAndEventTimes) {
 
 TEST(MoonFormats, UtcOffsetFromTheClock) {
   // Central European summer time: local = UT + 2 h.
-  const LocalDateTime summer = local(2026, 7, 1, 14, 0, 0, 7200);
+  const LocalDateTime summer = local_time(2026, 7, 1, 14, 0, 0, 7200);
   EXPECT_EQ(utc_offset_minutes(summer), -120);
   EXPECT_EQ(time_stamp(universal_instant(local_instant(summer), utc_offset_minutes(summer)), en),
             "12:00:00 1 July 2026");
   // West of Greenwich the offset is positive.
-  EXPECT_EQ(utc_offset_minutes(local(2026, 1, 1, 0, 0, 0, -5 * 3600)), 300);
+  EXPECT_EQ(utc_offset_minutes(local_time(2026, 1, 1, 0, 0, 0, -5 * 3600)), 300);
 }
 
 TEST(MoontoolValues, TheLunationOfJanuary2000) {
@@ -127,13 +117,13 @@ TEST(MoontoolValues, SunDistanceKeepsItsFieldWidth) {
 
 TEST(MoontoolPanel, FastModeStopsAndRestartsFromThePresent) {
   fakes::FakeClock clock;
-  clock.set(local(2026, 12, 11, 9, 0, 0, 3600));  // UT 08:00
+  clock.set(local_time(2026, 12, 11, 9, 0, 0, 3600));  // UT 08:00
   MoontoolPanel panel(clock, en);
   EXPECT_EQ(panel.first_values().universal_time, "08:00:00 11 December 2026");
   EXPECT_FALSE(panel.fast_mode());
 
   panel.toggle_fast_mode();
-  clock.set(local(2026, 12, 11, 9, 0, 10, 3600));
+  clock.set(local_time(2026, 12, 11, 9, 0, 10, 3600));
   MoontoolPanel::Update u = panel.update();
   // Ten real seconds: ten hours ahead, plus the ten seconds.
   EXPECT_EQ(u.values.universal_time, "18:00:10 11 December 2026");
@@ -141,29 +131,29 @@ TEST(MoontoolPanel, FastModeStopsAndRestartsFromThePresent) {
 
   // Off: the real time again, with the local time.
   panel.toggle_fast_mode();
-  clock.set(local(2026, 12, 11, 9, 0, 20, 3600));
+  clock.set(local_time(2026, 12, 11, 9, 0, 20, 3600));
   u = panel.update();
   EXPECT_EQ(u.values.universal_time, "08:00:20 11 December 2026");
   EXPECT_EQ(u.values.local_time, "09:00:20 11 December 2026");
 
   // On again: the simulated time starts from the present, not from before.
   panel.toggle_fast_mode();
-  clock.set(local(2026, 12, 11, 9, 0, 25, 3600));
+  clock.set(local_time(2026, 12, 11, 9, 0, 25, 3600));
   EXPECT_EQ(panel.update().values.universal_time, "13:00:25 11 December 2026");
 }
 
 TEST(MoontoolPanel, ThePictureIsRedrawnWhenThePercentageChanges) {
   fakes::FakeClock clock;
-  clock.set(local(2026, 12, 11, 9, 0, 0));
+  clock.set(local_time(2026, 12, 11, 9, 0, 0));
   MoontoolPanel panel(clock, en);
   // The first tick always redraws; the same percentage a second later does not.
   const auto first = panel.update();
   ASSERT_TRUE(first.picture_date.has_value());
   EXPECT_EQ(*first.picture_date, first.values.universal);
-  clock.set(local(2026, 12, 11, 9, 0, 1));
+  clock.set(local_time(2026, 12, 11, 9, 0, 1));
   EXPECT_FALSE(panel.update().picture_date.has_value());
   // Two days on the lit part has grown.
-  clock.set(local(2026, 12, 13, 9, 0, 1));
+  clock.set(local_time(2026, 12, 13, 9, 0, 1));
   const auto later = panel.update();
   ASSERT_TRUE(later.picture_date.has_value());
   EXPECT_GT(later.values.phase_percent, first.values.phase_percent);

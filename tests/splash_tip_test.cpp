@@ -3,7 +3,6 @@
 // its show-at-start-up box.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QTest>
 #include <cmath>
@@ -131,10 +130,3 @@ TEST(TipOfTheDay, ShowAtStartupBoxKeepsItsState) {
 
 }  // namespace
 }  // namespace cirrodex
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

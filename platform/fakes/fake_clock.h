@@ -3,6 +3,20 @@
 
 namespace cirrodex::fakes {
 
+// A clock reading: the local date and time and the zone's offset from UTC.
+inline LocalDateTime local_time(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
+                                long utc_offset_seconds = 0) {
+  LocalDateTime t;
+  t.year = year;
+  t.month = month;
+  t.day = day;
+  t.hour = hour;
+  t.minute = minute;
+  t.second = second;
+  t.utc_offset_seconds = utc_offset_seconds;
+  return t;
+}
+
 // A clock that says whatever the test sets.
 class FakeClock final : public Clock {
  public:
