@@ -13,7 +13,7 @@
 int main(int argc, char** argv) {
   cirrodex::Application app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("cirrodex"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Cirrodex"));
+  // No display name: Qt would append it to every window title ("Moontool — Cirrodex").
   QGuiApplication::setDesktopFileName(QStringLiteral("cirrodex"));
 
   // A second start only brings the running copy to the front.
