@@ -49,11 +49,3 @@ void BM_LookupLastCanadianStation(benchmark::State& state) {
 BENCHMARK(BM_LookupLastCanadianStation)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}

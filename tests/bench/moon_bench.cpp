@@ -3,8 +3,6 @@
 // with their labels and picture.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
 #include "app/moon_window.h"
 #include "moon/moon_windows.h"
 #include "platform/fakes/call_log.h"
@@ -77,11 +75,3 @@ void BM_MoreDataWindowTick(benchmark::State& state) {
 BENCHMARK(BM_MoreDataWindowTick)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}
