@@ -214,6 +214,13 @@ TEST_F(ProgramTest, TheMoonPictureOpensMoontoolWhoseMenuOpensMoreData) {
   moon->exit_item()->trigger();
   EXPECT_FALSE(moon->isVisible());
   EXPECT_FALSE(program_->main_window().isHidden());
+
+  // Ending the program takes the moon windows with it.
+  moon->show();
+  more->show();
+  program_->main_window().close();
+  EXPECT_FALSE(moon->isVisible());
+  EXPECT_FALSE(more->isVisible());
 }
 
 TEST(PrintingTest, TheWindowPictureFillsThePageInItsProportions) {
