@@ -94,12 +94,12 @@ TfrmMoon::TfrmMoon(Clock& clock, Host& host, moon::MonthNames months, std::funct
   }
   // The lunation numbers beside the two new moons.
   constexpr int kLunationX = 272, kLunationValueX = 326;
-  const int first_phase_y = 6 + 9 * kRow + 8;
-  label(centralWidget(), QStringLiteral("Lunation:"), kLunationX, first_phase_y, kLunationValueX - kLunationX);
-  values_[QStringLiteral("Lunation:")] = label(centralWidget(), {}, kLunationValueX, first_phase_y, 45);
-  label(centralWidget(), QStringLiteral("Lunation:"), kLunationX, first_phase_y + 4 * kRow,
-        kLunationValueX - kLunationX);
-  values_[QStringLiteral("Lunation:+1")] = label(centralWidget(), {}, kLunationValueX, first_phase_y + 4 * kRow, 45);
+  for (const auto& [beside, key] :
+       {std::pair{"Last new moon:", "Lunation:"}, std::pair{"New new moon:", "Lunation:+1"}}) {
+    const int row_y = values_.value(QString::fromLatin1(beside))->y();
+    label(centralWidget(), QStringLiteral("Lunation:"), kLunationX, row_y, kLunationValueX - kLunationX);
+    values_[QString::fromLatin1(key)] = label(centralWidget(), {}, kLunationValueX, row_y, 45);
+  }
 
   Moon1 = new TMoon(centralWidget(), moon::ms64);
   Moon1->move(375 - 64 - 8, 8);
@@ -116,11 +116,9 @@ TfrmMoon::TfrmMoon(Clock& clock, Host& host, moon::MonthNames months, std::funct
   Timer1.start();
 }
 
-QLabel* TfrmMoon::add_row(const QString& caption, int x, int y, int value_x) {
+void TfrmMoon::add_row(const QString& caption, int x, int y, int value_x) {
   label(centralWidget(), caption, x, y, value_x - x);
-  QLabel* value = label(centralWidget(), {}, value_x, y, 375 - value_x - 4);
-  values_[caption] = value;
-  return value;
+  values_[caption] = label(centralWidget(), {}, value_x, y, 375 - value_x - 4);
 }
 
 void TfrmMoon::show_values(const moon::MoontoolValues& v) {
@@ -222,22 +220,29 @@ Tfrm_more::Tfrm_more(Clock& clock, Host& host, SettingsStore& place_file, moon::
     }
     y += 8;
   }
-  lunarType_ = label(this, {}, kTypeX, y - 8 - 2 * kRow, 369 - kTypeX - 2);
-  solarType_ = label(this, {}, kTypeX, y - 8 - kRow, 369 - kTypeX - 2);
+  // The eclipse types further right on the eclipses' rows.
+  lunarType_ = label(this, {}, kTypeX, values_.value(QStringLiteral("Next moon eclipse:"))->y(), 369 - kTypeX - 2);
+  solarType_ = label(this, {}, kTypeX, values_.value(QStringLiteral("Next sun eclipse:"))->y(), 369 - kTypeX - 2);
 
   Timer1.setInterval(65535);
   connect(&Timer1, &QTimer::timeout, this, &Tfrm_more::locationChange);
   Timer1.start();
 }
 
-void Tfrm_more::locationChange() {
-  const int latitude =
-      moon::field_value(edt_latitude->cleanText().toStdString(), moon::kMinLatitude, moon::kMaxLatitude);
-  const int longitude =
+moon::MoonPlace Tfrm_more::place_in_fields() const {
+  moon::MoonPlace place;
+  place.name = edt_location->text().toLatin1().toStdString();
+  place.latitude = moon::field_value(edt_latitude->cleanText().toStdString(), moon::kMinLatitude, moon::kMaxLatitude);
+  place.longitude =
       moon::field_value(edt_longitude->cleanText().toStdString(), moon::kMinLongitude, moon::kMaxLongitude);
+  return place;
+}
+
+void Tfrm_more::locationChange() {
+  const moon::MoonPlace place = place_in_fields();
   const LocalDateTime now = clock_.now();
   const moon::Instant u = moon::universal_instant(moon::local_instant(now), moon::utc_offset_minutes(now));
-  const moon::MoreDataValues v = moon::more_data_values(u, latitude, longitude, months_);
+  const moon::MoreDataValues v = moon::more_data_values(u, place.latitude, place.longitude, months_);
   const std::pair<const char*, const std::string*> rows[] = {{"Spring Equinox:", &v.spring},
                                                              {"Summer Solstice:", &v.summer},
                                                              {"Autumn Equinox:", &v.autumn},
@@ -280,12 +285,7 @@ void Tfrm_more::showEvent(QShowEvent* event) {
 void Tfrm_more::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
   if (event->spontaneous()) return;
-  moon::MoonPlace place;
-  place.name = edt_location->text().toLatin1().toStdString();
-  place.latitude = moon::field_value(edt_latitude->cleanText().toStdString(), moon::kMinLatitude, moon::kMaxLatitude);
-  place.longitude =
-      moon::field_value(edt_longitude->cleanText().toStdString(), moon::kMinLongitude, moon::kMaxLongitude);
-  if (const auto error = moon::write_moon_place(placeFile_, place))
+  if (const auto error = moon::write_moon_place(placeFile_, place_in_fields()))
     host_.message_box("The place of the More Data window was not saved. " + error->text, MessageKind::Warning,
                       MessageButtons::Ok);
 }

@@ -51,7 +51,7 @@ class TfrmMoon final : public QMainWindow {
 
  private:
   void show_values(const moon::MoontoolValues& v);
-  QLabel* add_row(const QString& caption, int x, int y, int value_x);
+  void add_row(const QString& caption, int x, int y, int value_x);
 
   Host& host_;
   moon::MoontoolPanel panel_;
@@ -84,6 +84,10 @@ class Tfrm_more final : public QWidget {
   void hideEvent(QHideEvent* event) override;
 
  private:
+  // The place as the fields hold it: a text that is not a whole number is
+  // the field's lowest value.
+  moon::MoonPlace place_in_fields() const;
+
   Clock& clock_;
   Host& host_;
   SettingsStore& placeFile_;

@@ -78,7 +78,7 @@ Program::Program(std::string share_dir)
   QObject::connect(&window_, &TForm1::minimized, [this] { minimize_logic(); });
   QObject::connect(&window_, &TForm1::painted, [this] { apply_taskbar_state(); });
   QObject::connect(&window_, &TForm1::moonClicked, [this] {
-    if (moon_) show_window(moon_.get());
+    if (moon_) raise_window(moon_.get());
   });
 
   connection_ = std::make_unique<ConnectionManager>(
@@ -195,7 +195,7 @@ void Program::start() {
         }
         if (window == "TfrmMoon") {
           moon_ = std::make_unique<TfrmMoon>(clock_, host_, locale_month_names(), [this] {
-            if (more_) show_window(more_.get());
+            if (more_) raise_window(more_.get());
           });
           return true;
         }
@@ -350,21 +350,13 @@ void Program::choose_location() {
     splash_.hide();
     splash_.move(home);
   }
-  location_window_->show();
-  location_window_->raise();
-  location_window_->activateWindow();
+  raise_window(location_window_.get());
 }
 
 std::string Program::support_address() const {
   std::string address = services_.value("maker_mail");
   if (text::lower(address).rfind("mailto:", 0) == 0) address.erase(0, 7);
   return address;
-}
-
-void Program::show_window(QWidget* w) {
-  w->show();
-  w->raise();
-  w->activateWindow();
 }
 
 void Program::draw_moon() {

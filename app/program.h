@@ -82,7 +82,6 @@ class Program final : public StartupPorts {
   void show_about();
   void choose_location();
   void draw_moon();
-  void show_window(QWidget* w);
   // The maker's support address from the services file, without "mailto:".
   std::string support_address() const;
   void connect_retrieval();
