@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-namespace cirrodex {
+#include "platform/version.h"
 
-inline constexpr std::string_view kProgramVersion = "2.05.0";
+namespace cirrodex {
 
 struct MemoryStatus {
   std::uint64_t total_bytes = 0;
