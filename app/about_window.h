@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/system_resources.h"
+#include "app/core/system_resources.h"
 
 class QHideEvent;
 class QPaintEvent;

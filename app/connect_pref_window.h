@@ -16,11 +16,11 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
-#include "app/connection.h"
-#include "app/settings.h"
-#include "app/startup.h"
+#include "app/core/connection.h"
+#include "app/core/running_state.h"
 #include "platform/dialup.h"
 #include "platform/host.h"
+#include "platform/settings.h"
 
 class QShowEvent;
 class QStyle;

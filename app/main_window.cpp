@@ -6,7 +6,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 
-#include "app/menu_bar.h"
+#include "app/core/menu_bar.h"
 
 namespace cirrodex {
 

@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/menu_actions.h"
+#include "app/core/menu_actions.h"
 #include "app/popup_menus.h"
 #include "platform/dialup.h"
 #include "platform/display.h"

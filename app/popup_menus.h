@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/main_menus.h"
-#include "app/menu_actions.h"
+#include "app/core/main_menus.h"
+#include "app/core/menu_actions.h"
 #include "platform/preset_menu.h"
 
 namespace cirrodex {

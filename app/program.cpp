@@ -10,15 +10,17 @@
 #include <QScreen>
 #include <filesystem>
 
-#include "app/commands.h"
+#include "app/core/commands.h"
+#include "app/core/conditions_icon.h"
+#include "app/core/sound_effects.h"
+#include "app/core/window_place.h"
 #include "app/printing.h"
-#include "app/sound_effects.h"
-#include "app/window_place.h"
 #include "conditions/condition_picture.h"
 #include "conditions/derive_readings.h"
 #include "conditions/taskbar_summary.h"
 #include "locations/station_table.h"
 #include "moon/moon_picture.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/qt/single_instance.h"
 #include "platform/qt/system_proxy.h"
@@ -34,21 +36,6 @@ namespace {
 // the transfer's rounds.
 void pump_events() { QCoreApplication::processEvents(QEventLoop::AllEvents, 20); }
 
-std::string read_file(const std::string& path) {
-  QFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return file.readAll().toStdString();
-}
-
-// The built-in list, with the user's copy over it; its mistakes are named
-// on the status line once the window is up.
-Services load_services(std::vector<std::string>& problems) {
-  Services services(*builtin_resource("SERVICES", "CONF"));
-  const std::string user = user_services_path();
-  if (QFile::exists(QString::fromStdString(user))) problems = services.override_with(read_file(user), user);
-  return services;
-}
-
 }  // namespace
 
 Program::Program(std::string share_dir)
@@ -56,7 +43,8 @@ Program::Program(std::string share_dir)
       store_(settings_file_path()),
       host_(&window_, window_),
       settings_(store_, host_),
-      services_(load_services(serviceProblems_)),
+      loaded_(load_services(*builtin_resource("SERVICES", "CONF"))),
+      services_(loaded_.services),
       actions_(services_, shell_, host_),
       presets_(settings_, host_, window_),
       skins_(settings_, host_, window_, window_, share_),
@@ -220,8 +208,8 @@ void Program::first_show() {
                                              screen.y() + screen.height(), window_.width(), window_.height());
   window_.move(at.left, at.top);
   window_.repaint();
-  host_.show_status(serviceProblems_.empty() ? "Welcome to Cirrodex. Press F1 for help."
-                                             : "Services file: " + serviceProblems_.front());
+  host_.show_status(loaded_.problems.empty() ? "Welcome to Cirrodex. Press F1 for help."
+                                             : "Services file: " + loaded_.problems.front());
 
   read_connection_timeout(settings_, host_, state_);
   timer_startup.setInterval(startup_timer_interval(settings_, host_));
@@ -373,7 +361,7 @@ void Program::play_menu_sound(const std::string& path) {
 }
 
 void Program::open_help(int topic) {
-  std::string page = help_topic_page(read_file(share_ + "/help/topics.txt"), topic);
+  std::string page = help_topic_page(read_whole_file(share_ + "/help/topics.txt").bytes.value_or(""), topic);
   if (page.empty()) page = "index.html";
   actions_.open_in_browser(share_ + "/help/" + page);
 }
@@ -471,7 +459,7 @@ void Program::connect_retrieval() {
   h.lookup_station = [this](LocationContext& ctx) { return lookup_station(ctx, host_); };
   h.draw_moon = [this] { draw_moon(); };
   h.derive_readings = [this] { derive_readings(readings_, settings_, window_, host_); };
-  h.send_taskbar_summary = [this] { send_taskbar_summary(window_, readings_); };
+  h.send_taskbar_summary = [this] { send_taskbar_summary(window_, readings_, taskbar_); };
   // The main icon shows the conditions as soon as the parser has them.
   for (int i = 0; i < kConditionPictureCount; ++i) {
     const auto png = condition_picture_png(i);

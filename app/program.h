@@ -10,17 +10,16 @@
 
 #include "app/about_window.h"
 #include "app/connect_pref_window.h"
-#include "app/connection.h"
+#include "app/core/connection.h"
+#include "app/core/menu_actions.h"
+#include "app/core/retrieval.h"
+#include "app/core/startup.h"
+#include "app/core/tray_icon.h"
 #include "app/location_window.h"
 #include "app/main_window.h"
-#include "app/menu_actions.h"
 #include "app/moon_window.h"
-#include "app/retrieval.h"
-#include "app/settings.h"
 #include "app/splash_window.h"
-#include "app/startup.h"
 #include "app/tip_window.h"
-#include "app/tray_icon.h"
 #include "conditions/parse_stats.h"
 #include "conditions/readings.h"
 #include "locations/presets.h"
@@ -28,12 +27,14 @@
 #include "platform/clock.h"
 #include "platform/curl_http.h"
 #include "platform/file_settings_store.h"
+#include "platform/local_taskbar_channel.h"
 #include "platform/qt/nm_dialup.h"
 #include "platform/qt/online_detector.h"
 #include "platform/qt/qt_host.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_tray.h"
 #include "platform/services.h"
+#include "platform/settings.h"
 #include "skins/skin_setup.h"
 
 namespace cirrodex {
@@ -91,8 +92,8 @@ class Program final : public StartupPorts {
   TForm1 window_;
   QtHost host_;
   Settings settings_;
-  std::vector<std::string> serviceProblems_;
-  Services services_;
+  LoadedServices loaded_;
+  const Services& services_;
   QtShell shell_;
   MenuActions actions_;
   PresetList presets_;
@@ -115,6 +116,7 @@ class Program final : public StartupPorts {
   ConditionsParser parser_;
   RetrievalCycle retrieval_;
   std::vector<TrayPicture> conditionPictures_;
+  LocalTaskbarChannel taskbar_;
 
   // Dial-up lines and the online state.
   NmDialUp dialup_;

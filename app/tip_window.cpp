@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 #include <random>
 
-#include "app/tips.h"
+#include "app/core/tips.h"
 
 namespace cirrodex {
 

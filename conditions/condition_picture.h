@@ -6,9 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "app/tray_icon.h"
 #include "conditions/readings.h"
 
 namespace cirrodex {
@@ -31,12 +29,5 @@ std::string condition_tip(const Readings& r);
 // The built-in PNG of a picture (16 x 16, resource "COND<index>" of type
 // "PNG"); empty outside 0..20.
 std::optional<std::string_view> condition_picture_png(int index);
-
-// Sets the icon's tip and picture for the readings; the icon updates the
-// shell itself. pictures holds the decoded list by index: an index it lacks
-// or an empty picture leaves the icon's picture as it is. The parser's
-// on_conditions hook is the place to call it.
-void show_conditions_on_icon(TCustomOnTray& icon, const std::vector<TrayPicture>& pictures, const Readings& r,
-                             int local_hour);
 
 }  // namespace cirrodex

@@ -3,10 +3,10 @@
 // service gives none usable, in the display's units. The retrieval cycle runs
 // derive_readings right after the parser.
 
-#include "app/settings.h"
 #include "conditions/readings.h"
 #include "platform/display.h"
 #include "platform/host.h"
+#include "platform/settings.h"
 
 namespace cirrodex {
 

@@ -10,12 +10,12 @@
 #include <functional>
 #include <string>
 
-#include "app/settings.h"
 #include "conditions/readings.h"
 #include "locations/location_context.h"
 #include "locations/presets.h"
 #include "platform/display.h"
 #include "platform/host.h"
+#include "platform/settings.h"
 
 namespace cirrodex {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
 #include "locations/location_context.h"
 #include "platform/host.h"
 #include "platform/preset_menu.h"
+#include "platform/settings.h"
 
 namespace cirrodex {
 

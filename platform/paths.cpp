@@ -37,6 +37,13 @@ std::string config_dir() { return base_dir("XDG_CONFIG_HOME", "/.config") + "/ci
 
 std::string data_dir() { return base_dir("XDG_DATA_HOME", "/.local/share") + "/cirrodex"; }
 
+std::string cache_dir() { return base_dir("XDG_CACHE_HOME", "/.cache") + "/cirrodex"; }
+
+std::string runtime_dir() {
+  const char* value = std::getenv("XDG_RUNTIME_DIR");
+  return value != nullptr && value[0] == '/' ? without_trailing_slashes(value) : std::string();
+}
+
 std::string settings_file_path() { return config_dir() + "/settings.ini"; }
 
 bool make_dirs(const std::string& path) {

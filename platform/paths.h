@@ -10,6 +10,11 @@ namespace cirrodex {
 std::string config_dir();
 // $XDG_DATA_HOME/cirrodex, or ~/.local/share/cirrodex.
 std::string data_dir();
+// $XDG_CACHE_HOME/cirrodex, or ~/.cache/cirrodex.
+std::string cache_dir();
+// $XDG_RUNTIME_DIR when it is an absolute path, else empty: there is no
+// folder private to this login.
+std::string runtime_dir();
 // config_dir() + "/settings.ini".
 std::string settings_file_path();
 

@@ -1,8 +1,10 @@
 #include "platform/services.h"
 
 #include <cctype>
+#include <cerrno>
 #include <stdexcept>
 
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
@@ -105,5 +107,16 @@ std::string Services::url(std::string_view name, std::string_view path) const {
 bool Services::has(std::string_view name) const { return values_.find(name) != values_.end(); }
 
 std::string user_services_path() { return config_dir() + "/services.conf"; }
+
+LoadedServices load_services(std::string_view shipped) {
+  LoadedServices loaded{Services(shipped), {}};
+  const std::string path = user_services_path();
+  const FileRead user = read_whole_file(path);
+  if (user.bytes)
+    loaded.problems = loaded.services.override_with(*user.bytes, path);
+  else if (user.error_number != ENOENT)
+    loaded.problems.push_back(path + ": " + user.error);
+  return loaded;
+}
 
 }  // namespace cirrodex

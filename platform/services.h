@@ -41,4 +41,14 @@ bool has_scheme(std::string_view text);
 // The user's copy: config_dir() + "/services.conf".
 std::string user_services_path();
 
+struct LoadedServices {
+  Services services;
+  // The user copy's mistakes, for the status line; also a copy that exists
+  // but cannot be read.
+  std::vector<std::string> problems;
+};
+
+// The shipped list with the user's copy over it, when there is one.
+LoadedServices load_services(std::string_view shipped);
+
 }  // namespace cirrodex

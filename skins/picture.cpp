@@ -1,16 +1,11 @@
 // Picture files: read whole, then decoded by extension or, failing that, by
 // their first bytes.
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstddef>
-#include <cstring>
 #include <string>
 #include <string_view>
 
+#include "platform/files.h"
 #include "platform/text.h"
 #include "skins/picture.h"
 
@@ -20,40 +15,6 @@ namespace {
 // The largest BMP the decoder accepts (16384 x 16384 at 32 bits, 1 GiB) plus
 // room for its headers; anything longer is not a picture.
 constexpr std::size_t kMaxFileBytes = (std::size_t{1} << 30) + (std::size_t{1} << 20);
-
-// The whole file, or false with errno-style text in error.
-bool read_file(const std::string& path, std::string& bytes, std::string& error) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    error = std::strerror(errno);
-    return false;
-  }
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0 &&
-      static_cast<std::size_t>(st.st_size) <= kMaxFileBytes) {
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
-  }
-  char buffer[65536];
-  bool ok = true;
-  while (true) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      error = std::strerror(errno);
-      ok = false;
-      break;
-    }
-    if (n == 0) break;
-    bytes.append(buffer, static_cast<std::size_t>(n));
-    if (bytes.size() > kMaxFileBytes) {
-      error = "file is too large for a picture";
-      ok = false;
-      break;
-    }
-  }
-  ::close(fd);
-  return ok;
-}
 
 enum class Kind { kUnknown, kBmp, kJpeg };
 
@@ -76,9 +37,12 @@ Kind kind_by_content(std::string_view bytes) {
 }  // namespace
 
 PictureResult load_picture_file(const std::string& path) {
-  std::string bytes;
-  std::string error;
-  if (!read_file(path, bytes, error)) return {std::nullopt, "cannot read " + path + ": " + error};
+  FileRead file = read_whole_file(path, kMaxFileBytes);
+  if (!file.bytes) {
+    if (file.error == "file is too large") file.error = "file is too large for a picture";
+    return {std::nullopt, "cannot read " + path + ": " + file.error};
+  }
+  const std::string& bytes = *file.bytes;
 
   Kind kind = kind_by_name(path);
   if (kind == Kind::kUnknown) kind = kind_by_content(bytes);

@@ -1,8 +1,6 @@
 #include "skins/skin_files.h"
 
-#include <fstream>
-#include <sstream>
-
+#include "platform/files.h"
 #include "platform/text.h"
 #include "resources/builtin.h"
 #include "skins/skin_setup.h"
@@ -25,13 +23,11 @@ PictureResult builtin_picture(const std::string& name) {
 }  // namespace
 
 SkinResult load_skin_from_file(const std::string& ini_path, const std::function<void()>& gif_warning) {
-  std::ifstream in(ini_path, std::ios::binary);
-  if (!in) return {std::nullopt, "cannot read " + ini_path};
-  std::ostringstream text;
-  text << in.rdbuf();
+  const FileRead text = read_whole_file(ini_path);
+  if (!text.bytes) return {std::nullopt, "cannot read " + ini_path};
   const std::string folder = folder_of(ini_path);
   return load_skin(
-      text.str(), [&](const std::string& name) { return load_picture_file(folder + name); }, gif_warning);
+      *text.bytes, [&](const std::string& name) { return load_picture_file(folder + name); }, gif_warning);
 }
 
 SkinResult load_builtin_skin(const std::function<void()>& gif_warning) {

@@ -2,9 +2,7 @@
 
 #include <sys/stat.h>
 
-#include <fstream>
-#include <sstream>
-
+#include "platform/files.h"
 #include "platform/text.h"
 #include "resources/builtin.h"
 
@@ -41,12 +39,9 @@ std::optional<IniFile> SkinSetup::open(const std::optional<std::string>& path) {
     if (!text) return std::nullopt;
     return IniFile::parse(*text);
   }
-  std::ifstream in(*path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream s;
-  s << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return IniFile::parse(s.str());
+  const FileRead file = read_whole_file(*path);
+  if (!file.bytes) return std::nullopt;
+  return IniFile::parse(*file.bytes);
 }
 
 void SkinSetup::apply_skin_extras(const std::optional<std::string>& path) {

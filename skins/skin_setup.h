@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
 #include "platform/colour.h"
 #include "platform/host.h"
+#include "platform/settings.h"
 #include "skins/ini_file.h"
 
 namespace cirrodex {

@@ -10,7 +10,7 @@
 #include <numbers>
 
 #include "app/about_window.h"
-#include "app/system_resources.h"
+#include "app/core/system_resources.h"
 
 namespace cirrodex {
 namespace {

@@ -2,7 +2,7 @@
 // the transfer components, the connection check and the detector's changes,
 // dialing when needed and its events, hanging up, the menu commands and the
 // exit step, and what the Connection Preferences OK writes.
-#include "app/connection.h"
+#include "app/core/connection.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "app/retrieval.h"
+#include "conditions/conditions_address.h"
 #include "locations/location_tree.h"
 #include "locations/station_table.h"
 #include "platform/fakes/call_log.h"

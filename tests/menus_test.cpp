@@ -4,9 +4,9 @@
 
 #include <set>
 
-#include "app/main_menus.h"
-#include "app/menu_actions.h"
-#include "app/menu_bar.h"
+#include "app/core/main_menus.h"
+#include "app/core/menu_actions.h"
+#include "app/core/menu_bar.h"
 #include "platform/fakes/fake_host.h"
 #include "platform/fakes/fake_shell.h"
 #include "resources/builtin.h"
@@ -323,7 +323,7 @@ TEST(ServicesTest, SchemesAreRecognised) {
 }  // namespace
 }  // namespace cirrodex
 
-#include "app/commands.h"
+#include "app/core/commands.h"
 
 namespace cirrodex {
 namespace {

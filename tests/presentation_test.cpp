@@ -1,13 +1,13 @@
-// The derived heat index and wind chill, and the main icon's condition
-// picture and tip.
+// The derived heat index and wind chill, the main icon's condition picture
+// and tip, and the task-bar summary.
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "app/tray_icon.h"
 #include "conditions/condition_picture.h"
 #include "conditions/derive_readings.h"
-#include "platform/fakes/fake_tray.h"
+#include "conditions/taskbar_summary.h"
+#include "platform/fakes/fake_taskbar.h"
 #include "support/parser_rig.h"
 
 namespace cirrodex {
@@ -272,46 +272,6 @@ TEST(ConditionPicture, NightRunsFromSevenInTheEveningToFiveInTheMorning) {
   for (const auto& [hour, picture] : cases) EXPECT_EQ(condition_picture("Clear", hour), picture) << hour;
 }
 
-struct IconFixture : ::testing::Test {
-  fakes::CallLog log;
-  fakes::FakeTray shell{log};
-  TOnTray icon{shell, 0, {}};
-  std::vector<TrayPicture> pictures;
-
-  void SetUp() override {
-    for (std::uint32_t i = 0; i < kConditionPictureCount; ++i)
-      pictures.push_back(TrayPicture::filled(16, 0xFF000000 | i));
-    icon.set_tip("Cirrodex");
-    icon.set_picture(TrayPicture::filled(16, 0xFFFFFFFF));
-    icon.set_active(true);
-  }
-  Readings readings(const std::string& conditions) {
-    Readings r;
-    r.Conditions = conditions;
-    r.Temperature = deg("72", "F");
-    return r;
-  }
-};
-
-TEST_F(IconFixture, ConditionsSetTipAndPicture) {
-  show_conditions_on_icon(icon, pictures, readings("Partly Cloudy"), 13);
-  ASSERT_NE(shell.icon(0), nullptr);
-  EXPECT_EQ(shell.icon(0)->tip, "Partly Cloudy && " + deg("72", "F"));
-  EXPECT_EQ(shell.icon(0)->picture, pictures[4]);
-
-  show_conditions_on_icon(icon, pictures, readings("Clear"), 22);
-  EXPECT_EQ(shell.icon(0)->tip, "Clear && " + deg("72", "F"));
-  EXPECT_EQ(shell.icon(0)->picture, pictures[15]);
-}
-
-TEST_F(IconFixture, AMissingPictureKeepsTheOldOne) {
-  const TrayPicture before = icon.picture();
-  pictures[14] = TrayPicture{};
-  show_conditions_on_icon(icon, pictures, readings("Sunny"), 12);
-  EXPECT_EQ(shell.icon(0)->picture, before);  // an empty picture would take the icon away
-  EXPECT_EQ(shell.icon(0)->tip, "Sunny && " + deg("72", "F"));
-}
-
 std::uint32_t big_endian(std::string_view b, std::size_t at) {
   std::uint32_t v = 0;
   for (std::size_t i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(b[at + i]);
@@ -332,6 +292,22 @@ TEST(ConditionPicture, BuiltInPicturesAreSixteenPixelPngs) {
   }
   EXPECT_FALSE(condition_picture_png(-1));
   EXPECT_FALSE(condition_picture_png(kConditionPictureCount));
+}
+
+TEST(TaskbarSummary, OneLineFromCaptionAndReadingsGoesToTheChannel) {
+  fakes::CallLog log;
+  fakes::FakeDisplay display{log};
+  fakes::FakeTaskbarChannel channel{log};
+  display.set_caption("Cirrodex - Tuscaloosa, AL");
+  Readings r;
+  r.Conditions = "Partly Cloudy";
+  r.Temperature = deg("72", "F");
+  r.Humidity = "45%";
+  r.Wind = "From the South @ 10mph";
+  log.entries.clear();
+  send_taskbar_summary(display, r, channel);
+  EXPECT_EQ(log.entries, std::vector<std::string>{"taskbar: Cirrodex - Tuscaloosa, AL - Partly Cloudy - 72" + kDeg +
+                                                  "F / Humidity: 45% - Wind: From the South @ 10mph"});
 }
 
 }  // namespace

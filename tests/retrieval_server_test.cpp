@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/retrieval.h"
+#include "app/core/retrieval.h"
 #include "locations/location_tree.h"
 #include "locations/station_table.h"
 #include "platform/curl_http.h"

@@ -1,7 +1,7 @@
 // The retrieval cycle through the fakes: addresses, the download's status
 // texts, what follows a reading, the automatic operations, the refresh and
 // watch ticks, re-entry and abort.
-#include "app/retrieval.h"
+#include "app/core/retrieval.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
 // The settings layer: missing values, flags, case-blind names, store
 // failures on the status line, and "Clear ALL Settings".
-#include "app/settings.h"
+#include "platform/settings.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-#include "app/settings_keys.h"
 #include "platform/fakes/fake_host.h"
 #include "platform/fakes/memory_settings_store.h"
+#include "platform/settings_keys.h"
 
 namespace cirrodex {
 namespace {

@@ -19,7 +19,7 @@
 #include <set>
 #include <thread>
 
-#include "app/sound_effects.h"
+#include "app/core/sound_effects.h"
 #include "platform/canberra_sound.h"
 #include "platform/fakes/fake_host.h"
 #include "platform/fakes/fake_sound.h"

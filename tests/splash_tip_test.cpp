@@ -8,9 +8,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "app/core/tips.h"
 #include "app/splash_window.h"
 #include "app/tip_window.h"
-#include "app/tips.h"
 
 namespace cirrodex {
 namespace {

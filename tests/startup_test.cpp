@@ -1,14 +1,15 @@
 // Start-up: the windows' creation order behind the gauge, the start-up
 // timer's wait for the gauge, which ShowTips values open the tip, and the
 // tips' exact texts.
-#include "app/startup.h"
+#include "app/core/startup.h"
+#include "app/core/running_state.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
 
-#include "app/tips.h"
+#include "app/core/tips.h"
 #include "platform/fakes/call_log.h"
 #include "platform/fakes/fake_host.h"
 #include "platform/fakes/memory_settings_store.h"

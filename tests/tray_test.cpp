@@ -3,7 +3,9 @@
 
 #include <memory>
 
-#include "app/tray_icon.h"
+#include "app/core/conditions_icon.h"
+#include "app/core/tray_icon.h"
+#include "conditions/condition_picture.h"
 #include "platform/fakes/fake_tray.h"
 
 namespace cirrodex {
@@ -219,6 +221,51 @@ TEST_F(TrayFixture, HidingWithoutATrayOnlyMinimizes) {
     icon->set_shown(false);
     EXPECT_THAT(log.entries, ElementsAre("tray modify 3 tip=Cirrodex", c.action));
   }
+}
+
+// The main icon while conditions are known.
+const std::string kTemperature =
+    "72\xB0"
+    "F";
+
+struct IconFixture : ::testing::Test {
+  fakes::CallLog log;
+  fakes::FakeTray shell{log};
+  TOnTray icon{shell, 0, {}};
+  std::vector<TrayPicture> pictures;
+
+  void SetUp() override {
+    for (std::uint32_t i = 0; i < kConditionPictureCount; ++i)
+      pictures.push_back(TrayPicture::filled(16, 0xFF000000 | i));
+    icon.set_tip("Cirrodex");
+    icon.set_picture(TrayPicture::filled(16, 0xFFFFFFFF));
+    icon.set_active(true);
+  }
+  Readings readings(const std::string& conditions) {
+    Readings r;
+    r.Conditions = conditions;
+    r.Temperature = kTemperature;
+    return r;
+  }
+};
+
+TEST_F(IconFixture, ConditionsSetTipAndPicture) {
+  show_conditions_on_icon(icon, pictures, readings("Partly Cloudy"), 13);
+  ASSERT_NE(shell.icon(0), nullptr);
+  EXPECT_EQ(shell.icon(0)->tip, "Partly Cloudy && " + kTemperature);
+  EXPECT_EQ(shell.icon(0)->picture, pictures[4]);
+
+  show_conditions_on_icon(icon, pictures, readings("Clear"), 22);
+  EXPECT_EQ(shell.icon(0)->tip, "Clear && " + kTemperature);
+  EXPECT_EQ(shell.icon(0)->picture, pictures[15]);
+}
+
+TEST_F(IconFixture, AMissingPictureKeepsTheOldOne) {
+  const TrayPicture before = icon.picture();
+  pictures[14] = TrayPicture{};
+  show_conditions_on_icon(icon, pictures, readings("Sunny"), 12);
+  EXPECT_EQ(shell.icon(0)->picture, before);  // an empty picture would take the icon away
+  EXPECT_EQ(shell.icon(0)->tip, "Sunny && " + kTemperature);
 }
 
 }  // namespace

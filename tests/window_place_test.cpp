@@ -1,5 +1,5 @@
 // The main window's first position and the geometry its exit saves.
-#include "app/window_place.h"
+#include "app/core/window_place.h"
 
 #include <gtest/gtest.h>
 

@@ -5,12 +5,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/settings.h"
 #include "conditions/parse_stats.h"
 #include "platform/fakes/fake_display.h"
 #include "platform/fakes/fake_host.h"
 #include "platform/fakes/fake_preset_menu.h"
 #include "platform/fakes/memory_settings_store.h"
+#include "platform/settings.h"
 
 using namespace cirrodex;
 

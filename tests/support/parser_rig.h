@@ -5,13 +5,13 @@
 #include <sstream>
 #include <string>
 
-#include "app/settings.h"
 #include "conditions/parse_stats.h"
 #include "locations/location_string.h"
 #include "platform/fakes/fake_display.h"
 #include "platform/fakes/fake_host.h"
 #include "platform/fakes/fake_preset_menu.h"
 #include "platform/fakes/memory_settings_store.h"
+#include "platform/settings.h"
 
 namespace cirrodex::testing {
 

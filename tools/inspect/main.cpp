@@ -3,14 +3,11 @@
 // conditions service.
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "app/retrieval.h"
-#include "app/settings.h"
+#include "conditions/conditions_address.h"
 #include "conditions/parse_stats.h"
 #include "locations/location_string.h"
 #include "locations/location_tree.h"
@@ -20,6 +17,9 @@
 #include "platform/fakes/fake_host.h"
 #include "platform/fakes/fake_preset_menu.h"
 #include "platform/fakes/memory_settings_store.h"
+#include "platform/files.h"
+#include "platform/services.h"
+#include "platform/settings.h"
 #include "resources/builtin.h"
 #include "tools/inspect/commands.h"
 
@@ -47,10 +47,7 @@ std::string skin_ini_text(const std::string& path) {
     const auto text = builtin_resource("SKIN", "INI");
     return text ? std::string(*text) : std::string();
   }
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return read_whole_file(path).bytes.value_or(std::string());
 }
 
 namespace {
@@ -100,13 +97,11 @@ int run_parse(const std::vector<std::string>& args) {
       file = a;
   }
   if (file.empty()) return usage_error("parse needs a FILE");
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
-    std::cerr << "cirrodex-inspect: cannot read " << file << ": " << std::strerror(errno) << "\n";
+  const FileRead body = read_whole_file(file);
+  if (!body.bytes) {
+    std::cerr << "cirrodex-inspect: cannot read " << file << ": " << body.error << "\n";
     return 1;
   }
-  std::ostringstream body;
-  body << in.rdbuf();
 
   fakes::CallLog log;
   fakes::MemorySettingsStore store;
@@ -124,7 +119,7 @@ int run_parse(const std::vector<std::string>& args) {
     parse_location_string(location, ctx);
   }
   ConditionsParser parser(settings, host, display, presets, readings, ctx);
-  parser.parse_stats(body.str(), automatic);
+  parser.parse_stats(*body.bytes, automatic);
 
   for (const auto& f : kReadingsFields) std::cout << f.name << '=' << shown(readings.*f.member) << '\n';
   std::cout << "TemperatureF=" << readings.TemperatureF << '\n';
@@ -159,14 +154,9 @@ int run_url(const std::vector<std::string>& args) {
   }
   if (!have) return usage_error("url needs a STRING");
   // The hosts as the program sees them: the built-in list and the user's copy.
-  Services services(*builtin_resource("SERVICES", "CONF"));
-  std::ifstream user(user_services_path(), std::ios::binary);
-  if (user) {
-    std::ostringstream text;
-    text << user.rdbuf();
-    for (const std::string& problem : services.override_with(text.str(), user_services_path()))
-      std::cerr << "cirrodex-inspect: " << problem << '\n';
-  }
+  const LoadedServices loaded = load_services(*builtin_resource("SERVICES", "CONF"));
+  for (const std::string& problem : loaded.problems) std::cerr << "cirrodex-inspect: " << problem << '\n';
+  const Services& services = loaded.services;
   fakes::CallLog log;
   fakes::FakeHost host(log);
   LocationContext ctx;

@@ -1,0 +1,192 @@
+#pragma once
+// The conditions retrieval cycle: from a location string to the conditions
+// address, the download, the parser and everything that follows a new
+// reading; the start-up work, the refresh timer, the connection watch, the
+// transfer events' status texts and the abort command.
+//
+// The steps that belong to other parts of the program (forecast page, log,
+// moon picture, icons, spoken temperature, alarm, warning check, wallpaper,
+// dial-up, station lookup) are hooks; an empty hook is a step that does
+// nothing yet.
+
+#include <functional>
+#include <string>
+
+#include "app/core/running_state.h"
+#include "conditions/conditions_address.h"
+#include "conditions/parse_stats.h"
+#include "locations/location_context.h"
+#include "locations/presets.h"
+#include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/host.h"
+#include "platform/http.h"
+#include "platform/services.h"
+#include "platform/settings.h"
+
+namespace cirrodex {
+
+struct RetrievalHooks {
+  std::function<void()> build_forecast_page;
+  std::function<void()> derive_readings;
+  std::function<void()> write_log_record;
+  std::function<void()> draw_moon;
+  // Each icon step may throw; the remaining ones are then skipped.
+  std::function<void()> temperature_icon, heat_index_icon, wind_chill_icon;
+  std::function<void()> speak_temperature;
+  std::function<void()> alarm_check;
+  std::function<void()> send_taskbar_summary;
+  // The station number of a place outside the US ("n/a" after a miss).
+  std::function<std::string(LocationContext&)> lookup_station;
+  std::function<void()> warning_cycle;
+  std::function<void()> automatic_wallpaper;
+  // true: the automatic operation must stop (no dial-up entry set).
+  std::function<bool()> dial_if_needed;
+  std::function<void()> hang_up;
+  // Clears nothing itself: reads the online state into the connected flag.
+  std::function<void()> check_connection;
+  // Status texts while a text report is open go to its status bar.
+  std::function<void(const std::string&)> report_status;
+  // Transfers other than the conditions ones that abort-all stops.
+  std::function<void()> abort_other_transfers;
+};
+
+// The transfer components of the main window.
+struct MainTransfers {
+  HttpTransfer& ipwHTTP1;      // conditions and most pages
+  HttpTransfer& ipwHTTP4cast;  // text reports and warning pages
+  HttpTransfer& ickHTTP1;      // conditions through the system's proxy settings
+};
+
+inline constexpr std::string_view kReferer = "Cirrodex_by_Velmoraworks";
+inline constexpr std::string_view kAgent = "Cirrodex HTTP Control";
+inline constexpr std::string_view kAgent4cast = "Cirrodex HTTP Control 4cast";
+inline constexpr std::string_view kAgentIck = "Cirrodex ickHTTP Control";
+
+// "hhnn a/p": hours of the 12-hour clock with a leading zero, minutes.
+std::string last_update_text(const LocalDateTime& t);
+
+class RetrievalCycle {
+ public:
+  RetrievalCycle(Settings& settings, Host& host, Display& display, Clock& clock, const Services& services,
+                 MainTransfers transfers, ConditionsParser& parser, PresetList& presets, LocationContext& location,
+                 RunningState& state)
+      : settings_(settings),
+        host_(host),
+        display_(display),
+        clock_(clock),
+        services_(services),
+        t_(transfers),
+        parser_(parser),
+        presets_(presets),
+        ctx_(location),
+        state_(state) {}
+
+  RetrievalHooks hooks;
+  // The proxy settings process_proxy_info gives each component.
+  ProxySettings proxy_ipwHTTP1, proxy_ipwHTTP4cast;
+
+  // One retrieval of the requested location; from_preset: a preset entry's
+  // click (which removes the entry instead while removal mode is on).
+  void Get_the_Stats(bool from_preset = false);
+  void get_location_info();
+  // The conditions address for the location context; empty when none.
+  std::string build_url();
+  void retrieve_stats();
+  // Builds the address of the location context as it stands and fetches it
+  // (the location chooser's OK).
+  void fetch_location();
+  void do_startup_stuff(const std::string& location);
+  void get_startup_wstats();
+  // Timer1: returns the interval for the next tick.
+  int refresh_tick(int interval_ms);
+  // Watcher: false when the timer is to stop.
+  bool watch_tick(int refresh_interval_ms);
+  void abort_all_transfers();
+
+  bool running() const { return depth_ > 0; }
+  const std::string& conditions_address() const { return url_; }
+  const std::string& received_page() const { return received_page_; }
+  std::string& report_page() { return report_page_; }
+  const std::string& announced_size() const { return announced_; }
+  const std::string& received_flag() const { return received_; }
+  // While not empty, transfer texts go to the report window.
+  std::string report_kind;
+  bool usage_counter_sent() const { return counter_sent_; }
+
+  // The event handlers of each component (the report window and warning
+  // check use ipwHTTP4cast's).
+  HttpEvents& ipwHTTP1_events() { return ipw_events_; }
+  HttpEvents& ipwHTTP4cast_events() { return cast_events_; }
+
+ private:
+  class IpwEvents;
+  class IckEvents;
+  friend class IpwEvents;
+  friend class IckEvents;
+  void status(const std::string& text);
+  void transfer_text(std::int64_t bytes, bool to_report);
+  void retrieve_stats_proxy();
+  // The operations themselves, for the ones that call each other.
+  void stats_now(bool from_preset);
+  void retrieve_now();
+  void startup_now(const std::string& location);
+  void wstats_now();
+  int refresh_now(int interval_ms);
+  void after_transfer();
+  void last_updated_status();
+  // Drops a retrieval that would start inside another.
+  bool enter(const char* what);
+
+  class IpwEvents final : public HttpEvents {
+   public:
+    IpwEvents(RetrievalCycle& c, bool cast) : c_(c), cast_(cast) {}
+    void on_start() override;
+    void on_header(const std::string& field, const std::string& value) override;
+    void on_transfer(std::int64_t bytes_so_far, std::string_view piece) override;
+    void on_end() override;
+    void on_error(int code, const std::string& description) override;
+    void on_connected(const std::string& description) override;
+    void on_disconnected(const std::string& description) override;
+
+   private:
+    RetrievalCycle& c_;
+    bool cast_;
+  };
+  class IckEvents final : public HttpEvents {
+   public:
+    explicit IckEvents(RetrievalCycle& c) : c_(c) {}
+    void on_start() override;
+    void on_header(const std::string& field, const std::string& value) override;
+    void on_transfer(std::int64_t bytes_so_far, std::string_view piece) override;
+    void on_end() override;
+    void on_error(int code, const std::string& description) override;
+    void on_status(const std::string& text) override;
+
+   private:
+    RetrievalCycle& c_;
+  };
+
+  Settings& settings_;
+  Host& host_;
+  Display& display_;
+  Clock& clock_;
+  const Services& services_;
+  MainTransfers t_;
+  ConditionsParser& parser_;
+  PresetList& presets_;
+  LocationContext& ctx_;
+  RunningState& state_;
+
+  std::string url_;
+  std::string received_page_, report_page_, document_;
+  std::string announced_;
+  std::string received_;
+  bool counter_sent_ = false;
+  int depth_ = 0;
+  IpwEvents ipw_events_{*this, false};
+  IpwEvents cast_events_{*this, true};
+  IckEvents ick_events_{*this};
+};
+
+}  // namespace cirrodex
