@@ -1,11 +1,11 @@
 #pragma once
 // The running program: the main window and everything it owns, wired
-// together, from the splash gauge to the exit's writes, and the commands of
-// its menus.
+// together, from the splash gauge to the exit's writes. It builds no
+// outside service itself: each port comes from ProgramPorts, and a port
+// left empty gets the real adapter.
 
 #include <QTimer>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "app/about_window.h"
@@ -13,9 +13,10 @@
 #include "app/core/connection.h"
 #include "app/core/menu_actions.h"
 #include "app/core/retrieval.h"
+#include "app/core/running_state.h"
 #include "app/core/startup.h"
-#include "app/core/tray_icon.h"
 #include "app/location_window.h"
+#include "app/main_tray.h"
 #include "app/main_window.h"
 #include "app/moon_window.h"
 #include "app/splash_window.h"
@@ -23,27 +24,48 @@
 #include "conditions/parse_stats.h"
 #include "conditions/readings.h"
 #include "locations/presets.h"
-#include "platform/canberra_sound.h"
 #include "platform/clock.h"
-#include "platform/curl_http.h"
-#include "platform/file_settings_store.h"
-#include "platform/local_taskbar_channel.h"
-#include "platform/qt/nm_dialup.h"
-#include "platform/qt/online_detector.h"
-#include "platform/qt/qt_host.h"
-#include "platform/qt/qt_shell.h"
-#include "platform/qt/qt_tray.h"
+#include "platform/dialup.h"
+#include "platform/host.h"
+#include "platform/http.h"
 #include "platform/services.h"
 #include "platform/settings.h"
+#include "platform/settings_store.h"
+#include "platform/shell.h"
+#include "platform/sound.h"
+#include "platform/taskbar_channel.h"
+#include "platform/tray.h"
 #include "skins/skin_setup.h"
 
 namespace cirrodex {
 
+// What the program needs from outside. Tests give fakes; every member left
+// empty gets the real adapter, which the program makes and owns.
+struct ProgramPorts {
+  SettingsStore* settings = nullptr;         // settings.ini in the config folder
+  SettingsStore* moon_place = nullptr;       // Moontool.ini in the config folder
+  const LoadedServices* services = nullptr;  // the built-in list and the user's copy
+  Host* host = nullptr;                      // the main window's status line, pauses, message boxes
+  Clock* clock = nullptr;
+  // The main window's transfer components (libcurl).
+  HttpTransfer* ipwHTTP1 = nullptr;
+  HttpTransfer* ipwHTTP4cast = nullptr;
+  HttpTransfer* ickHTTP1 = nullptr;  // the system-proxy path
+  Sound* sound = nullptr;
+  Shell* shell = nullptr;
+  Tray* tray = nullptr;
+  DialUp* dialup = nullptr;
+  OnlineDetector* online = nullptr;
+  TaskbarChannel* taskbar = nullptr;
+};
+
 class Program final : public StartupPorts {
  public:
   // share_dir: share/cirrodex (help, skins, services list).
-  explicit Program(std::string share_dir);
+  explicit Program(std::string share_dir, ProgramPorts ports = {});
   ~Program() override;
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
 
   // Creates the windows behind the splash and shows the main window.
   void start();
@@ -54,79 +76,53 @@ class Program final : public StartupPorts {
   TfrmPleaseWait& please_wait() { return splash_; }
   TfrmMoon* moon_window() { return moon_.get(); }
   Tfrm_more* more_data_window() { return more_.get(); }
+  QTimer& refresh_timer() { return Timer1; }
 
   // StartupPorts
-  void minimize_to_tray() override;
+  void minimize_to_tray() override { tray_->minimize_logic(); }
   void set_startup_timer_enabled(bool enabled) override;
   int gauge_percent() override { return splash_.progress(); }
   void show_tip_of_the_day() override;
   void run_startup_retrieval() override { retrieval_.get_startup_wstats(); }
 
  private:
+  struct Adapters;
+  // The real adapter of each port the caller left empty.
+  static ProgramPorts complete(ProgramPorts given, Adapters& adapters, TForm1& window);
+  bool create_window(std::string_view name);
   void register_commands();
-  void make_tray_icon();
+  void connect_window();
+  void connect_retrieval();
   void first_show();
   void exit_sequence();
-  // Hide to the notification area, and back.
-  void minimize_logic();
-  void restore_window();
-  void open_help(int topic);
-  void play_menu_sound(const std::string& path);
-  // Commands.
-  void load_skin_dialog();
-  void run_skin_editor();
-  void set_taskbar_hidden(bool hidden);
-  void apply_taskbar_state();
-  void set_stay_on_top(bool on);
-  void print_window();
-  void preset_clicked(const std::string& caption);
-  void show_about();
   void choose_location();
-  void draw_moon();
-  // The maker's support address from the services file, without "mailto:".
-  std::string support_address() const;
-  void connect_retrieval();
+  void play_sound(std::string_view name);
 
   std::string share_;
-  FileSettingsStore store_;
   TForm1 window_;
-  QtHost host_;
+  std::unique_ptr<Adapters> adapters_;
+  ProgramPorts ports_;  // complete: no member is empty
   Settings settings_;
-  LoadedServices loaded_;
   const Services& services_;
-  QtShell shell_;
   MenuActions actions_;
   PresetList presets_;
   SkinSetup skins_;
-  CanberraSound sound_;
   TfrmPleaseWait splash_;
   TipOfTheDay tip_;
   std::unique_ptr<TfrmAbout> about_;
-  QtTray tray_;
-  std::unique_ptr<TOnTray> icon_;
+  std::unique_ptr<MainTrayIcon> tray_;
   RunningState state_;
-  bool minimizing_ = false;
 
-  // The conditions: transfer components, the location, the parser and the
-  // cycle that drives them.
-  SystemClock clock_;
-  CurlHttpTransfer ipwHTTP1, ipwHTTP4cast, ickHTTP1;
+  // The conditions: the location, the parser and the cycle that drives them.
   LocationContext location_;
   Readings readings_;
   ConditionsParser parser_;
   RetrievalCycle retrieval_;
-  std::vector<TrayPicture> conditionPictures_;
-  LocalTaskbarChannel taskbar_;
 
-  // Dial-up lines and the online state.
-  NmDialUp dialup_;
-  SystemOnlineDetector detector_;
   std::unique_ptr<ConnectionManager> connection_;
   std::unique_ptr<TfrmConnectPref> connectPref_;
   // Built on first use, then only hidden.
   std::unique_ptr<TfrmLocation> location_window_;
-  // The moon windows and the place file of the second.
-  FileSettingsStore moonPlaceFile_;
   std::unique_ptr<Tfrm_more> more_;
   std::unique_ptr<TfrmMoon> moon_;
 

@@ -139,4 +139,16 @@ void TfrmPleaseWait::show_beside(const QWidget* main) {
   showNormal();
 }
 
+void TfrmPleaseWait::busy_while(const QWidget* main, const std::function<void()>& work) {
+  const QPoint home = pos();
+  move(main->x() + kOffsetX, y());
+  set_busy(true);
+  show();
+  repaint();
+  work();
+  set_busy(false);
+  hide();
+  move(home);
+}
+
 }  // namespace cirrodex

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 namespace cirrodex {
 
@@ -73,6 +74,9 @@ class TfrmPleaseWait final : public QWidget {
   // Busy: the file-copy animation runs where the gauge was; not busy: the
   // animation stops and the gauge comes back.
   void set_busy(bool busy);
+  // While work builds a window whose progress cannot be counted: shown 12
+  // pixels right of the main window, busy, then hidden and put back.
+  void busy_while(const QWidget* main, const std::function<void()>& work);
   FileCopyAnimation* animation() const { return animation_; }
 
   QLabel* text_label() const { return text_; }

@@ -4,6 +4,7 @@
 // application) and start other programs.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cirrodex {
@@ -20,5 +21,9 @@ class Shell {
   virtual bool start_program(const std::string& program, const std::vector<std::string>& arguments,
                              const std::string& folder) = 0;
 };
+
+// Splits a command line into words: blanks separate, double quotes group,
+// a backslash takes the next character as it is.
+std::vector<std::string> split_command_line(std::string_view line);
 
 }  // namespace cirrodex

@@ -324,6 +324,7 @@ TEST(ServicesTest, SchemesAreRecognised) {
 }  // namespace cirrodex
 
 #include "app/core/commands.h"
+#include "platform/shell.h"
 
 namespace cirrodex {
 namespace {

@@ -1,5 +1,6 @@
 #include "app/core/commands.h"
 
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace cirrodex {
@@ -19,29 +20,17 @@ std::string help_topic_page(std::string_view topics, int topic) {
   return {};
 }
 
-std::vector<std::string> split_command_line(std::string_view line) {
-  std::vector<std::string> words;
-  std::string word;
-  bool in_word = false, quoted = false;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    const char c = line[i];
-    if (c == '\\' && i + 1 < line.size()) {
-      word += line[++i];
-      in_word = true;
-    } else if (c == '"') {
-      quoted = !quoted;
-      in_word = true;
-    } else if ((c == ' ' || c == '\t') && !quoted) {
-      if (in_word) words.push_back(std::move(word));
-      word.clear();
-      in_word = false;
-    } else {
-      word += c;
-      in_word = true;
-    }
-  }
-  if (in_word) words.push_back(std::move(word));
-  return words;
+void open_help(const MenuActions& actions, const std::string& share_dir, int topic) {
+  std::string page =
+      help_topic_page(read_whole_file(share_dir + "/help/topics.txt").bytes.value_or(std::string()), topic);
+  if (page.empty()) page = "index.html";
+  actions.open_in_browser(share_dir + "/help/" + page);
+}
+
+std::string support_address(const Services& services) {
+  std::string address = services.value("maker_mail");
+  if (text::lower(address).rfind("mailto:", 0) == 0) address.erase(0, 7);
+  return address;
 }
 
 }  // namespace cirrodex

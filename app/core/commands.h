@@ -5,6 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include "app/core/menu_actions.h"
+#include "platform/services.h"
+
 namespace cirrodex {
 
 inline constexpr std::string_view kDisclaimer =
@@ -15,8 +18,11 @@ inline constexpr std::string_view kDisclaimer =
 // empty when the topic is not listed.
 std::string help_topic_page(std::string_view topics, int topic);
 
-// Splits a command line into words: blanks separate, double quotes group,
-// a backslash takes the next character as it is.
-std::vector<std::string> split_command_line(std::string_view line);
+// Opens the help page of a topic in the browser (the index when the topic
+// is not listed); the pages sit in share_dir/help with their topics.txt.
+void open_help(const MenuActions& actions, const std::string& share_dir, int topic);
+
+// The maker's support address from the services file, without "mailto:".
+std::string support_address(const Services& services);
 
 }  // namespace cirrodex

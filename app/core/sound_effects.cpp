@@ -13,4 +13,8 @@ void play_sound_effect(Settings& settings, Sound& sound, std::string_view name) 
   sound.play(*bytes);
 }
 
+void play_menu_sound(Settings& settings, Sound& sound, const std::string& path) {
+  if (!path.empty() && settings.flag("playsounds") && !sound.playing()) sound.play_file(path);
+}
+
 }  // namespace cirrodex

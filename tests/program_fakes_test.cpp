@@ -1,0 +1,124 @@
+// The whole program on fakes alone: no settings file, no network, no sound
+// server, no notification area, no desktop. What a user does reaches only
+// the ports the test gave it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <filesystem>
+
+#include "app/program.h"
+#include "platform/fakes/fake_clock.h"
+#include "platform/fakes/fake_dialup.h"
+#include "platform/fakes/fake_host.h"
+#include "platform/fakes/fake_http.h"
+#include "platform/fakes/fake_shell.h"
+#include "platform/fakes/fake_sound.h"
+#include "platform/fakes/fake_taskbar.h"
+#include "platform/fakes/fake_tray.h"
+#include "platform/fakes/memory_settings_store.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "resources/builtin.h"
+
+namespace cirrodex {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct FakePorts {
+  fakes::CallLog log;
+  fakes::MemorySettingsStore settings, moon_place;
+  LoadedServices services{Services(*builtin_resource("SERVICES", "CONF")), {}};
+  fakes::FakeHost host{log};
+  fakes::FakeClock clock;
+  fakes::FakeHttpTransfer ipw{log}, cast{log}, ick{log};
+  fakes::FakeSound sound{log};
+  fakes::FakeShell shell{log};
+  fakes::FakeTray tray{log};
+  fakes::FakeDialUp dialup{log};
+  fakes::FakeOnlineDetector online;
+  fakes::FakeTaskbarChannel taskbar{log};
+
+  FakePorts() {
+    services.services.override_with("conditions = http://wx.test\nusage_counter = http://maker.test\n", "test");
+    clock.set(fakes::local_time(2026, 12, 11, 14, 30));
+    sound.name_sound("sMax", *builtin_resource("SMAX", "WAVE"));
+  }
+  ProgramPorts ports() {
+    ProgramPorts p;
+    p.settings = &settings;
+    p.moon_place = &moon_place;
+    p.services = &services;
+    p.host = &host;
+    p.clock = &clock;
+    p.ipwHTTP1 = &ipw;
+    p.ipwHTTP4cast = &cast;
+    p.ickHTTP1 = &ick;
+    p.sound = &sound;
+    p.shell = &shell;
+    p.tray = &tray;
+    p.dialup = &dialup;
+    p.online = &online;
+    p.taskbar = &taskbar;
+    return p;
+  }
+  bool logged(const std::string& entry) const {
+    return std::find(log.entries.begin(), log.entries.end(), entry) != log.entries.end();
+  }
+};
+
+class ProgramOnFakes : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Folders nobody may write to: the fakes stand for every file the program keeps.
+    root_ = fs::path(::testing::TempDir()) / ("fakes-" + std::to_string(::getpid()));
+    fs::remove_all(root_);
+    ::setenv("XDG_CONFIG_HOME", (root_ / "config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (root_ / "data").c_str(), 1);
+  }
+  void TearDown() override { fs::remove_all(root_); }
+  fs::path root_;
+};
+
+TEST_F(ProgramOnFakes, APresetIsFetchedShownAndSummarisedThroughThePorts) {
+  FakePorts f;
+  f.settings.write("Locations", "loc0", "Tuscaloosa, AL");
+  f.settings.write("Settings", "playsounds", "y");
+  const FileRead page = read_whole_file(std::string(CIRRODEX_TEST_DATA) + "/conditions_page.html");
+  ASSERT_TRUE(page.bytes);
+  f.ipw.script_body("http://maker.test/assets/CirrodexCount.txt", "1");
+  f.ipw.script_body("http://wx.test/auto/Cirrodex/AL/Tuscaloosa.html", *page.bytes);
+
+  Program program(CIRRODEX_SHARE_DIR, f.ports());
+  program.start();
+  EXPECT_TRUE(f.logged("status: Welcome to Cirrodex. Press F1 for help."));
+  EXPECT_TRUE(f.logged("sound: sMax")) << "the start's sound goes to the sound port";
+  ASSERT_NE(f.tray.icon(0), nullptr);
+  EXPECT_EQ(f.tray.icon(0)->tip, "Cirrodex");
+
+  QAction* preset = program.main_window().menus().action(MenuName::GetStats, {"Tuscaloosa, AL"});
+  ASSERT_NE(preset, nullptr);
+  preset->trigger();
+
+  EXPECT_TRUE(f.logged("get: http://maker.test/assets/CirrodexCount.txt"));
+  EXPECT_TRUE(f.logged("get: http://wx.test/auto/Cirrodex/AL/Tuscaloosa.html"));
+  EXPECT_EQ(program.main_window().caption(), "Cirrodex - Tuscaloosa, AL");
+  EXPECT_EQ(f.tray.icon(0)->tip,
+            "Partly Cloudy && 72\xB0"
+            "F");
+  EXPECT_TRUE(
+      f.logged("taskbar: Cirrodex - Tuscaloosa, AL - Partly Cloudy - 72\xB0"
+               "F / Humidity: 45% - Wind: From the South @ 10mph"));
+  EXPECT_EQ(f.host.status(), "Thank you for using Cirrodex...");
+  EXPECT_GT(f.host.paused_ms(), 0) << "pauses go to the host port and take no time";
+
+  program.main_window().move(40, 30);
+  program.main_window().close();
+  EXPECT_EQ(f.settings.read("Settings", "Xpos"), "40");
+  EXPECT_EQ(f.tray.icon(0), nullptr) << "the icon leaves the notification area at exit";
+  EXPECT_FALSE(fs::exists(root_)) << "nothing was written outside the ports";
+}
+
+}  // namespace
+}  // namespace cirrodex
