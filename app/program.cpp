@@ -348,7 +348,10 @@ void Program::choose_location() {
 
 void Program::exit_sequence() {
   Host& host = *ports_.host;
-  for (HttpTransfer* t : {ports_.ipwHTTP1, ports_.ipwHTTP4cast}) t->abort();
+  // Nothing may start from here on, and a download still unwinding below
+  // this call (the close came through its event loop) ends quietly.
+  for (QTimer* t : {&Timer1, &timer_startup, &Watcher, &TimerWallpaper, &TimerWarningCycle}) t->stop();
+  retrieval_.close();
   play_sound("sOkay");
   settings_.set("ShowTips", tip_.show_at_startup() ? "y" : "n");
   host.pause(250);

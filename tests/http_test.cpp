@@ -641,7 +641,7 @@ TEST_F(FtpTest, AFileComesWithItsSizeAndAMissingOneFails) {
 TEST(FakeHttp, AnswersFromItsScriptAndRecordsTheRequests) {
   fakes::CallLog log;
   fakes::FakeHttpTransfer fake(log);
-  fake.script("http://a/page", {{{"Content-Length", "6"}}, {"ab", "cd", "ef"}, {}, 0});
+  fake.script("http://a/page", {{{"Content-Length", "6"}}, {"ab", "cd", "ef"}, {}, 0, {}, true});
   std::vector<std::string> ticks;
   fake.after_piece = [&](std::size_t i) {
     ticks.push_back(std::to_string(i));

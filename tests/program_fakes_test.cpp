@@ -120,5 +120,35 @@ TEST_F(ProgramOnFakes, APresetIsFetchedShownAndSummarisedThroughThePorts) {
   EXPECT_FALSE(fs::exists(root_)) << "nothing was written outside the ports";
 }
 
+TEST_F(ProgramOnFakes, ExitInTheMiddleOfADownloadEndsQuietlyOnBothPaths) {
+  for (const char* auto_proxy : {"", "y"}) {
+    FakePorts f;
+    f.settings.write("Locations", "loc0", "Tuscaloosa, AL");
+    f.settings.write("Settings", "AutoProxy", auto_proxy);
+    const FileRead page = read_whole_file(std::string(CIRRODEX_TEST_DATA) + "/conditions_page.html");
+    ASSERT_TRUE(page.bytes);
+    f.ipw.script_body("http://maker.test/assets/CirrodexCount.txt", "1");
+    fakes::FakeHttpTransfer& path = *auto_proxy ? f.ick : f.ipw;
+    path.script_body("http://wx.test/auto/Cirrodex/AL/Tuscaloosa.html", *page.bytes, 4);
+
+    Program program(CIRRODEX_SHARE_DIR, f.ports());
+    program.start();
+    program.main_window().move(40, 30);
+    path.after_piece = [&](std::size_t piece) {
+      // The user closes the window while the download's event loop runs.
+      if (piece == 1) program.actions().run_command(cmd::Exit);
+    };
+    program.main_window().menus().action(MenuName::GetStats, {"Tuscaloosa, AL"})->trigger();
+
+    EXPECT_EQ(f.log.with_prefix("message: "), std::vector<std::string>{}) << "path " << auto_proxy;
+    EXPECT_EQ(program.main_window().caption(), "Cirrodex") << "the page was not parsed after the exit";
+    EXPECT_EQ(f.settings.read("Settings", "Xpos"), "40");
+    EXPECT_EQ(f.settings.read("Settings", "Ypos"), "30");
+    EXPECT_EQ(f.tray.icon(0), nullptr);
+    EXPECT_FALSE(program.refresh_timer().isActive());
+    EXPECT_FALSE(program.retrieval().running());
+  }
+}
+
 }  // namespace
 }  // namespace cirrodex

@@ -4,6 +4,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "app/core/proxy_keys.h"
 #include "platform/text.h"
 
 namespace cirrodex {
@@ -23,14 +24,12 @@ int whole_number(const std::string& value) {
 }  // namespace
 
 void process_proxy_info(Settings& settings, ProxySettings& ipwHTTP1, ProxySettings& ipwHTTP4cast) {
-  if (settings.flag("ProxyUse")) {
+  if (const ProxyKeys keys = read_proxy_keys(settings); keys.use) {
     ipwHTTP1.mode = ipwHTTP4cast.mode = ProxySettings::Mode::Manual;
-    if (const std::string proxy = settings.get("Proxy"); present(proxy)) ipwHTTP1.host = ipwHTTP4cast.host = proxy;
-    if (const std::string port = settings.get("ProxyPort"); present(port))
-      ipwHTTP1.port = ipwHTTP4cast.port = whole_number(port);
-    if (const std::string user = settings.get("ProxyUserid"); present(user)) ipwHTTP1.user = ipwHTTP4cast.user = user;
-    if (const std::string pass = settings.get("ProxyPass"); present(pass))
-      ipwHTTP1.password = ipwHTTP4cast.password = pass;
+    if (keys.host) ipwHTTP1.host = ipwHTTP4cast.host = *keys.host;
+    if (keys.port) ipwHTTP1.port = ipwHTTP4cast.port = whole_number(*keys.port);
+    if (keys.user) ipwHTTP1.user = ipwHTTP4cast.user = *keys.user;
+    if (keys.password) ipwHTTP1.password = ipwHTTP4cast.password = *keys.password;
   }
   // The authentication values apply whether or not their box is ticked:
   // only APort decides.

@@ -1,5 +1,6 @@
 #include "app/core/retrieval.h"
 
+#include "app/core/proxy_keys.h"
 #include "locations/location_string.h"
 #include "platform/text.h"
 
@@ -37,27 +38,18 @@ std::string last_update_text(const LocalDateTime& t) {
 }
 
 // --- the transfer events ---------------------------------------------------
+// After close() the events of a transfer still unwinding show nothing.
 
-void RetrievalCycle::status(const std::string& text) {
-  if (!report_kind.empty() && hooks.report_status)
-    hooks.report_status(text);
-  else
-    host_.show_status(text);
-}
-
-void RetrievalCycle::transfer_text(std::int64_t bytes, bool to_report) {
+void RetrievalCycle::transfer_text(std::int64_t bytes) {
   const std::string n = std::to_string(bytes);
-  const std::string text =
-      announced_.size() < 2 ? n + " bytes transferred..." : n + " of " + announced_ + " bytes transferred...";
-  if (to_report)
-    status(text);
-  else
-    host_.show_status(text);
+  host_.show_status(announced_.size() < 2 ? n + " bytes transferred..."
+                                          : n + " of " + announced_ + " bytes transferred...");
 }
 
 void RetrievalCycle::IpwEvents::on_start() {
-  if (!cast_) c_.announced_.clear();
-  c_.status("Sending request...");
+  if (c_.closed_) return;
+  c_.announced_.clear();
+  c_.host_.show_status("Sending request...");
 }
 
 void RetrievalCycle::IpwEvents::on_header(const std::string& field, const std::string& value) {
@@ -65,46 +57,58 @@ void RetrievalCycle::IpwEvents::on_header(const std::string& field, const std::s
 }
 
 void RetrievalCycle::IpwEvents::on_transfer(std::int64_t bytes_so_far, std::string_view piece) {
-  (cast_ ? c_.report_page_ : c_.received_page_).append(piece);
-  c_.transfer_text(bytes_so_far, true);
+  if (c_.closed_) return;
+  c_.received_page_.append(piece);
+  c_.transfer_text(bytes_so_far);
 }
 
 void RetrievalCycle::IpwEvents::on_end() {
-  c_.status("Transfer complete...");
+  if (c_.closed_) return;
+  c_.host_.show_status("Transfer complete...");
   c_.received_ = "Y";
 }
 
 void RetrievalCycle::IpwEvents::on_error(int, const std::string& description) {
-  c_.status(cast_ ? description : description + "...");
+  if (!c_.closed_) c_.host_.show_status(description + "...");
 }
 
-void RetrievalCycle::IpwEvents::on_connected(const std::string&) { c_.status("Connected..."); }
+void RetrievalCycle::IpwEvents::on_connected(const std::string&) {
+  if (!c_.closed_) c_.host_.show_status("Connected...");
+}
 
-void RetrievalCycle::IpwEvents::on_disconnected(const std::string&) { c_.status("Disconnected..."); }
+void RetrievalCycle::IpwEvents::on_disconnected(const std::string&) {
+  if (!c_.closed_) c_.host_.show_status("Disconnected...");
+}
 
-void RetrievalCycle::IckEvents::on_start() { c_.host_.show_status("Starting transfer..."); }
+void RetrievalCycle::IckEvents::on_start() {
+  if (!c_.closed_) c_.host_.show_status("Starting transfer...");
+}
 
 void RetrievalCycle::IckEvents::on_header(const std::string& field, const std::string& value) {
   if (text::upper(field) == "CONTENT-LENGTH") c_.announced_ = value;
 }
 
 void RetrievalCycle::IckEvents::on_transfer(std::int64_t bytes_so_far, std::string_view piece) {
+  if (c_.closed_) return;
   c_.document_.append(piece);
-  c_.transfer_text(bytes_so_far, false);
+  c_.transfer_text(bytes_so_far);
 }
 
 void RetrievalCycle::IckEvents::on_end() {
+  if (c_.closed_) return;
   c_.host_.show_status("Transfer complete...");
   c_.received_ = "Y";
 }
 
 void RetrievalCycle::IckEvents::on_error(int, const std::string&) {
+  if (c_.closed_) return;
   c_.host_.beep();
   c_.host_.show_status("Data transfer error...");
   c_.host_.pause(2500);
 }
 
 void RetrievalCycle::IckEvents::on_status(const std::string& text) {
+  if (c_.closed_) return;
   std::string shown = text;
   if (text.find("Waiting for the") != std::string::npos)
     shown = "Waiting for server response...";
@@ -120,6 +124,7 @@ void RetrievalCycle::IckEvents::on_status(const std::string& text) {
 // --- one retrieval -----------------------------------------------------------
 
 bool RetrievalCycle::enter(const char* what) {
+  if (closed_) return false;
   if (depth_ == 0) return true;
   // A timer tick or a command that arrives while a download runs (the
   // event loop keeps going during it) is dropped rather than nested.
@@ -199,6 +204,7 @@ void RetrievalCycle::retrieve_now() {
       t_.ipwHTTP1.get(request, ipw_events_);
       document_ = received_page_;
     } catch (const std::exception&) {
+      if (closed_) return;
       host_.show_status("An error occurred getting stats...");
       host_.pause(1500);
       received_page_.clear();
@@ -209,6 +215,7 @@ void RetrievalCycle::retrieve_now() {
     // Its failures reach the general error report.
     retrieve_stats_proxy();
   }
+  if (closed_) return;
   received_page_.clear();
   host_.show_status("Connection process complete...");
   host_.pause(100);
@@ -221,15 +228,19 @@ void RetrievalCycle::retrieve_stats_proxy() {
   request.user_agent = kAgentIck;
   request.timeout_ms = state_.connection_timeout_ms;
   request.proxy.mode = ProxySettings::Mode::System;
-  if (settings_.flag("ProxyUse")) {
+  if (const ProxyKeys keys = read_proxy_keys(settings_); keys.use) {
     request.proxy.mode = ProxySettings::Mode::Manual;
-    if (const std::string proxy = settings_.get("Proxy"); proxy != kMissing) request.proxy.host = proxy;
-    if (const std::string port = settings_.get("ProxyPort"); port != kMissing) request.proxy.host += ":" + port;
-    if (const std::string user = settings_.get("ProxyUserid"); user != kMissing) request.proxy.user = user;
-    if (const std::string pass = settings_.get("ProxyPass"); pass != kMissing) request.proxy.password = pass;
+    if (keys.host) request.proxy.host = *keys.host;
+    if (keys.port) request.proxy.host += ":" + *keys.port;
+    if (keys.user) request.proxy.user = *keys.user;
+    if (keys.password) request.proxy.password = *keys.password;
   }
   announced_.clear();
-  t_.ickHTTP1.get(request, ick_events_);
+  try {
+    t_.ickHTTP1.get(request, ick_events_);
+  } catch (const std::exception&) {
+    if (!closed_) throw;
+  }
 }
 
 void RetrievalCycle::after_transfer() {
@@ -241,35 +252,14 @@ void RetrievalCycle::after_transfer() {
     host_.show_status("Error retrieving stats data...(Ekc1)");
     host_.pause(2000);
   } else {
-    run(hooks.build_forecast_page);
     parser_.parse_stats(document_, state_.automatic_fetch == "y");
     run(hooks.derive_readings);
-    if (settings_.flag("writelog")) {
-      host_.show_status("Writing data to log file...");
-      run(hooks.write_log_record);
-      host_.show_status("Log file updated...");
-      host_.pause(500);
-    }
   }
   received_.clear();
   ctx_.requested.clear();
   host_.show_status("Processing moon phase image...");
   run(hooks.draw_moon);
   host_.show_status("Thank you for using Cirrodex...");
-
-  try {
-    const std::string temp = settings_.get("TempIcon");
-    if (temp == "y" || temp == "b") run(hooks.temperature_icon);
-    if (settings_.flag("HIndexIcon")) run(hooks.heat_index_icon);
-    if (settings_.flag("WindcIcon")) run(hooks.wind_chill_icon);
-  } catch (const std::exception&) {
-    host_.beep();
-    host_.show_status("Error processing temp. icons.");
-    host_.pause(2500);
-  }
-  if (settings_.flag("soundtemp")) run(hooks.speak_temperature);
-  if (const std::string alarm = settings_.get("AlarmType"); alarm != "none" && alarm != kMissing)
-    run(hooks.alarm_check);
   run(hooks.send_taskbar_summary);
   state_.last_update = last_update_text(clock_.now());
   document_.clear();
@@ -295,6 +285,7 @@ void RetrievalCycle::startup_now(const std::string& location) {
     ctx_.requested = location;
     stats_now(false);
   }
+  if (closed_) return;
   if (settings_.flag("hangup")) {
     host_.pause(200);
     const auto cycle = text::to_integer(settings_.get("WarningCycle"));
@@ -311,11 +302,7 @@ void RetrievalCycle::get_startup_wstats() {
 void RetrievalCycle::wstats_now() {
   const std::string startup = settings_.get("StartupLoc");
   if (settings_.flag("AutoUpdate") && startup.size() > 4) startup_now(startup);
-  if (settings_.flag("AutoWarn")) {
-    FlagScope automatic(state_.automatic_fetch);
-    if (hooks.warning_cycle) hooks.warning_cycle();
-  }
-  if (hooks.automatic_wallpaper) hooks.automatic_wallpaper();
+  if (closed_) return;
   if (settings_.flag("hangup")) {
     host_.pause(400);
     if (hooks.hang_up) hooks.hang_up();
@@ -329,14 +316,17 @@ void RetrievalCycle::last_updated_status() {
 }
 
 int RetrievalCycle::refresh_tick(int interval_ms) {
-  if (!settings_.flag("AutoUpdate")) return interval_ms;
-  if (depth_ > 0) return interval_ms;  // a retrieval is running: this tick is skipped
+  if (!settings_.flag("AutoUpdate") || closed_) return interval_ms;
+  // The interval is set first: a tick that finds a retrieval running is
+  // skipped, but must not leave the timer at its first 4 seconds.
+  const int interval = refresh_interval();
+  if (depth_ > 0) return interval;
   DepthScope depth(depth_);
-  return refresh_now(interval_ms);
+  refresh_now();
+  return interval;
 }
 
-int RetrievalCycle::refresh_now(int interval_ms) {
-  if (!settings_.flag("AutoUpdate")) return interval_ms;
+int RetrievalCycle::refresh_interval() {
   int interval = 1800000;
   const std::string freq = settings_.get("FreqCond");
   if (freq != kMissing) {
@@ -348,13 +338,17 @@ int RetrievalCycle::refresh_now(int interval_ms) {
       interval = static_cast<int>(*ms);
     }
   }
+  return interval;
+}
+
+void RetrievalCycle::refresh_now() {
   const std::string caption = display_.caption();
   if (caption.size() > 15) {
     startup_now(text::trim(text::copy(caption, 12, 30)));
+    if (closed_) return;
     state_.last_update = last_update_text(clock_.now());
   }
   last_updated_status();
-  return interval;
 }
 
 bool RetrievalCycle::watch_tick(int refresh_interval_ms) {
@@ -389,10 +383,12 @@ bool RetrievalCycle::watch_tick(int refresh_interval_ms) {
   long long l = *last;
   if (n > 1200) l += 1200;
   if (refresh_interval_ms / 60000 < n - l) {
-    if (display_.caption().size() < 13)
+    if (display_.caption().size() < 13) {
       wstats_now();
-    else
-      refresh_now(refresh_interval_ms);
+    } else if (settings_.flag("AutoUpdate")) {
+      refresh_interval();
+      refresh_now();
+    }
   }
   return true;
 }
@@ -405,9 +401,18 @@ void RetrievalCycle::abort_all_transfers() {
     } catch (const std::exception&) {
     }
   }
-  if (hooks.abort_other_transfers) hooks.abort_other_transfers();
   host_.show_status("Connection Aborted...");
   host_.pause(100);
+}
+
+void RetrievalCycle::close() {
+  closed_ = true;
+  for (HttpTransfer* t : {&t_.ipwHTTP1, &t_.ipwHTTP4cast, &t_.ickHTTP1}) {
+    try {
+      t->abort();
+    } catch (const std::exception&) {
+    }
+  }
 }
 
 }  // namespace cirrodex

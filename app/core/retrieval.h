@@ -4,10 +4,9 @@
 // reading; the start-up work, the refresh timer, the connection watch, the
 // transfer events' status texts and the abort command.
 //
-// The steps that belong to other parts of the program (forecast page, log,
-// moon picture, icons, spoken temperature, alarm, warning check, wallpaper,
-// dial-up, station lookup) are hooks; an empty hook is a step that does
-// nothing yet.
+// The steps that belong to other parts of the program (moon picture,
+// derived readings, task-bar summary, dial-up, station lookup) are hooks the
+// program sets.
 
 #include <functional>
 #include <string>
@@ -27,28 +26,16 @@
 namespace cirrodex {
 
 struct RetrievalHooks {
-  std::function<void()> build_forecast_page;
   std::function<void()> derive_readings;
-  std::function<void()> write_log_record;
   std::function<void()> draw_moon;
-  // Each icon step may throw; the remaining ones are then skipped.
-  std::function<void()> temperature_icon, heat_index_icon, wind_chill_icon;
-  std::function<void()> speak_temperature;
-  std::function<void()> alarm_check;
   std::function<void()> send_taskbar_summary;
   // The station number of a place outside the US ("n/a" after a miss).
   std::function<std::string(LocationContext&)> lookup_station;
-  std::function<void()> warning_cycle;
-  std::function<void()> automatic_wallpaper;
   // true: the automatic operation must stop (no dial-up entry set).
   std::function<bool()> dial_if_needed;
   std::function<void()> hang_up;
   // Clears nothing itself: reads the online state into the connected flag.
   std::function<void()> check_connection;
-  // Status texts while a text report is open go to its status bar.
-  std::function<void(const std::string&)> report_status;
-  // Transfers other than the conditions ones that abort-all stops.
-  std::function<void()> abort_other_transfers;
 };
 
 // The transfer components of the main window.
@@ -98,41 +85,38 @@ class RetrievalCycle {
   void fetch_location();
   void do_startup_stuff(const std::string& location);
   void get_startup_wstats();
-  // Timer1: returns the interval for the next tick.
+  // Timer1: returns the interval for the next tick, also when the tick is
+  // skipped because a retrieval runs.
   int refresh_tick(int interval_ms);
   // Watcher: false when the timer is to stop.
   bool watch_tick(int refresh_interval_ms);
+  // The abort command: ipwHTTP1 and ipwHTTP4cast, with its status texts.
   void abort_all_transfers();
+  // At exit: every component is aborted and whatever a running retrieval
+  // would still do (texts, pauses, parsing, further steps) is skipped; no
+  // retrieval starts afterwards.
+  void close();
 
   bool running() const { return depth_ > 0; }
   const std::string& conditions_address() const { return url_; }
   const std::string& received_page() const { return received_page_; }
-  std::string& report_page() { return report_page_; }
-  const std::string& announced_size() const { return announced_; }
   const std::string& received_flag() const { return received_; }
-  // While not empty, transfer texts go to the report window.
-  std::string report_kind;
-  bool usage_counter_sent() const { return counter_sent_; }
-
-  // The event handlers of each component (the report window and warning
-  // check use ipwHTTP4cast's).
-  HttpEvents& ipwHTTP1_events() { return ipw_events_; }
-  HttpEvents& ipwHTTP4cast_events() { return cast_events_; }
 
  private:
   class IpwEvents;
   class IckEvents;
   friend class IpwEvents;
   friend class IckEvents;
-  void status(const std::string& text);
-  void transfer_text(std::int64_t bytes, bool to_report);
+  void transfer_text(std::int64_t bytes);
   void retrieve_stats_proxy();
   // The operations themselves, for the ones that call each other.
   void stats_now(bool from_preset);
   void retrieve_now();
   void startup_now(const std::string& location);
   void wstats_now();
-  int refresh_now(int interval_ms);
+  // Step 2 of the refresh tick: FreqCond, at least 30 minutes.
+  int refresh_interval();
+  void refresh_now();
   void after_transfer();
   void last_updated_status();
   // Drops a retrieval that would start inside another.
@@ -140,7 +124,7 @@ class RetrievalCycle {
 
   class IpwEvents final : public HttpEvents {
    public:
-    IpwEvents(RetrievalCycle& c, bool cast) : c_(c), cast_(cast) {}
+    explicit IpwEvents(RetrievalCycle& c) : c_(c) {}
     void on_start() override;
     void on_header(const std::string& field, const std::string& value) override;
     void on_transfer(std::int64_t bytes_so_far, std::string_view piece) override;
@@ -151,7 +135,6 @@ class RetrievalCycle {
 
    private:
     RetrievalCycle& c_;
-    bool cast_;
   };
   class IckEvents final : public HttpEvents {
    public:
@@ -179,13 +162,13 @@ class RetrievalCycle {
   RunningState& state_;
 
   std::string url_;
-  std::string received_page_, report_page_, document_;
+  std::string received_page_, document_;
   std::string announced_;
   std::string received_;
   bool counter_sent_ = false;
   int depth_ = 0;
-  IpwEvents ipw_events_{*this, false};
-  IpwEvents cast_events_{*this, true};
+  bool closed_ = false;
+  IpwEvents ipw_events_{*this};
   IckEvents ick_events_{*this};
 };
 

@@ -1,12 +1,14 @@
 #pragma once
 // A transfer component that answers from a script keyed by address and
 // records every request.
-//   get: URL
+//   get: URL          (NAME get: URL when the fake has a name)
 // Events of a scripted answer, in the order the real component gives them:
-// start, the four phase texts with connected, the headers, the pieces (the
-// after_piece hook runs after each one), then end, or the scripted error,
-// then disconnected. An address with no script fails with 404 Not Found.
+// start, the four phase texts with connected, any further phase texts, the
+// headers, the pieces (the after_piece hook runs after each one), then end,
+// or the scripted error, then disconnected. An address with no script fails
+// with 404 Not Found.
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -27,17 +29,36 @@ class FakeHttpTransfer final : public HttpTransfer {
     // Not empty: the transfer fails with it after the pieces.
     std::string error;
     int error_code = 0;
+    // Phase texts after the standard four (the real component passes on
+    // whatever the library reports).
+    std::vector<std::string> statuses;
+    // false: the transfer stops after the pieces without its end event and
+    // without an error (the received flag then stays empty).
+    bool end = true;
   };
 
-  explicit FakeHttpTransfer(CallLog& log) : log_(log) {}
+  explicit FakeHttpTransfer(CallLog& log, std::string name = {}) : log_(log), name_(std::move(name)) {}
 
   void script(const std::string& url, Reply reply) { replies_[url] = std::move(reply); }
-  // The whole body in one piece, with its Content-Length.
-  void script_body(const std::string& url, const std::string& body) {
-    script(url, Reply{{{"Content-Length", std::to_string(body.size())}}, {body}, {}, 0});
+  // The whole body with its Content-Length, in `pieces` pieces of about
+  // the same size.
+  void script_body(const std::string& url, const std::string& body, std::size_t pieces = 1) {
+    Reply reply;
+    reply.headers = {{"Content-Length", std::to_string(body.size())}};
+    const std::size_t step = pieces <= 1 ? body.size() : std::max<std::size_t>(1, body.size() / pieces);
+    std::size_t at = 0;
+    while (reply.pieces.size() + 1 < pieces && at + step < body.size()) {
+      reply.pieces.push_back(body.substr(at, step));
+      at += step;
+    }
+    reply.pieces.push_back(body.substr(at));
+    script(url, std::move(reply));
   }
   void script_error(const std::string& url, int code, const std::string& text) {
-    script(url, Reply{{}, {}, text, code});
+    Reply reply;
+    reply.error = text;
+    reply.error_code = code;
+    script(url, std::move(reply));
   }
 
   // After each piece (its index): lets a test abort or run a timer tick in
@@ -50,7 +71,7 @@ class FakeHttpTransfer final : public HttpTransfer {
 
   void get(const HttpRequest& request, HttpEvents& events) override {
     if (busy_) throw TransferError(93, "The transfer component is busy");
-    log_.add("get: " + request.url);
+    log_.add((name_.empty() ? "get: " : name_ + " get: ") + request.url);
     requests_.push_back(request);
     busy_ = true;
     aborted_ = false;
@@ -69,6 +90,7 @@ class FakeHttpTransfer final : public HttpTransfer {
     events.on_connected("Connected to " + host);
     events.on_status("Waiting for the server response...");
     events.on_status("Successfully received the response from " + host + "...");
+    for (const std::string& text : reply.statuses) events.on_status(text);
     for (const auto& [field, value] : reply.headers) events.on_header(field, value);
     std::int64_t bytes = 0;
     std::string body;
@@ -81,6 +103,7 @@ class FakeHttpTransfer final : public HttpTransfer {
     }
     if (aborted_) fail(events, 42, "Connection Aborted", true);
     if (!reply.error.empty()) fail(events, reply.error_code, reply.error, true);
+    if (!reply.end) return;
     if (!request.local_file.empty()) files_[request.local_file] = body;
     events.on_end();
     events.on_disconnected("Disconnected");
@@ -98,6 +121,7 @@ class FakeHttpTransfer final : public HttpTransfer {
   }
 
   CallLog& log_;
+  std::string name_;
   std::map<std::string, Reply> replies_;
   std::vector<HttpRequest> requests_;
   std::map<std::string, std::string> files_;
