@@ -32,8 +32,6 @@ Number leading_number(std::string_view text) {
 
 }  // namespace
 
-bool has_temperature_digits(std::string_view text) { return leading_number(text).found; }
-
 std::string convert_temp(std::string_view text, ConvertMode mode, int& temperature_f) {
   const Number n = leading_number(text);
   if (!n.found) {

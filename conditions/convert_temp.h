@@ -18,7 +18,4 @@ enum class ConvertMode {
 // rounded integer, the degree sign and " C  ".
 std::string convert_temp(std::string_view text, ConvertMode mode, int& temperature_f);
 
-// Whether the first four characters hold a digit, i.e. convert_temp finds a number.
-bool has_temperature_digits(std::string_view text);
-
 }  // namespace cirrodex

@@ -27,12 +27,9 @@ class FieldReader {
   std::string rest_;
 };
 
-// A Fahrenheit value shown with its unit. A value without digits stays "n/a"
-// rather than becoming "n/a° F".
-std::string with_fahrenheit_unit(const std::string& value) {
-  if (!has_temperature_digits(value)) return "n/a";
-  return value + text::kDegree + " F";
-}
+// A Fahrenheit field shown with its unit, as it stands: "N/A" becomes
+// "N/A° F" and an empty field "° F", the texts the display and the log show.
+std::string with_fahrenheit_unit(const std::string& value) { return value + text::kDegree + " F"; }
 
 }  // namespace
 
@@ -69,8 +66,12 @@ void ConditionsParser::parse_raw_stats(const std::string& document) {
     auto done = [&] { host_.repaint(); };
 
     if (!read(true)) return done();
-    publish(&Readings::Temperature, metric ? text::trim(convert_temp(v, ConvertMode::FC, r_.TemperatureF))
-                                           : with_fahrenheit_unit(convert_temp(v, ConvertMode::FX, r_.TemperatureF)));
+    if (metric) {
+      publish(&Readings::Temperature, text::trim(convert_temp(v, ConvertMode::FC, r_.TemperatureF)));
+    } else {
+      convert_temp(v, ConvertMode::FX, r_.TemperatureF);  // only TemperatureF: the text stays the field
+      publish(&Readings::Temperature, with_fahrenheit_unit(v));
+    }
     if (!read(true)) return done();
     if (v.empty())
       publish(&Readings::WindChill, "n/a");

@@ -114,7 +114,7 @@ void read_slots(const Reader& r, Skin& skin) {
     s.colour = static_cast<ColourValue>(*colour) & 0x00FFFFFFu;
     s.left = number(items, 6, where);
     s.top = number(items, 7, where);
-    s.style = item(items, 8);
+    s.style = items.size() > 8 ? items[8] : std::string("Normal");  // absent: normal
     if (items.size() >= 10) s.text = items[9];
     skin.displays.push_back(std::move(s));
   }

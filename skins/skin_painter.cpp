@@ -37,11 +37,13 @@ QString mapped_family(const std::string& font_name) {
     const char* windows;
     const char* linux_family;
   };
-  // Liberation Sans has Arial's metrics; MS Sans Serif is a bitmap face of the
-  // same proportions, closest in Liberation Sans at these sizes.
+  // Liberation Sans has Arial's metrics. MS Sans Serif is a bitmap face
+  // whose letters are narrower than Arial's at the same size: Liberation Sans
+  // Narrow keeps its texts within the widths skins were drawn for (a long
+  // wind text stops short of the heat index beside it).
   static constexpr Mapping kMap[] = {
       {"Arial", "Liberation Sans"},
-      {"MS Sans Serif", "Liberation Sans"},
+      {"MS Sans Serif", "Liberation Sans Narrow"},
       {"Microsoft Sans Serif", "Liberation Sans"},
       {"Tahoma", "DejaVu Sans"},
       {"Verdana", "DejaVu Sans"},

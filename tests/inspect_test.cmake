@@ -96,6 +96,18 @@ run_tool(out code skin ${CMAKE_CURRENT_BINARY_DIR}/inspect_skin/skin.ini)
 expect_code("broken skin" ${code} 1)
 expect_lines("broken skin" "${out}" "error: cannot read ${CMAKE_CURRENT_BINARY_DIR}/inspect_skin/missing.bmp: No such file or directory")
 
+# A slot line without its style item is drawn with the font: style Normal.
+set(own ${CMAKE_CURRENT_BINARY_DIR}/inspect_own_skin)
+file(REMOVE_RECURSE ${own})
+file(COPY ${DATA}/../../resources/skins/default/mainmask.jpg ${DATA}/../../resources/skins/default/main.jpg
+     DESTINATION ${own})
+file(WRITE ${own}/skin.ini "[BITMAPINFO]\nMaskBitmap=mainmask.jpg\nMouseUpBitmap=main.jpg\nMouseDownBitmap=main.jpg\n"
+     "MouseOnBitmap=main.jpg\n[DISPLAYINFO]\nCount=1\n1=TEXT_TEMP, Arial, FALSE, FALSE, 12, $0000FF00, 10, 20\n")
+run_tool(out code skin ${own}/skin.ini)
+expect_code("skin without a style item" ${code} 0)
+expect_lines("skin without a style item" "${out}"
+  "slot TEXT_TEMP font=Arial bold=no italic=no size=12 color=$0000FF00 10,20 style=Normal text=")
+
 if(RENDER)
   set(png ${CMAKE_CURRENT_BINARY_DIR}/inspect_skin/face.png)
   file(REMOVE ${png})

