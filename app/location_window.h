@@ -45,7 +45,6 @@ class TfrmLocation final : public QWidget {
   // The depth-first index of the node shown by item, and back.
   int index_of(const QTreeWidgetItem* item) const;
   QTreeWidgetItem* item_at(int index) const { return items_.at(static_cast<std::size_t>(index)); }
-  int last_match() const { return last_match_; }
   int node_count() const { return node_count_; }
 
  protected:

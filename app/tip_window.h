@@ -27,13 +27,11 @@ class TipOfTheDay final : public QDialog {
   // Puts a tip drawn at random into the dialog; done on every opening.
   void pick_random_tip();
   void next_tip();
-  std::size_t tip_index() const { return index_; }
 
   QLabel* heading_label() const { return heading_; }
   QLabel* tip_label() const { return tip_; }
   QCheckBox* show_box() const { return show_box_; }
   QPushButton* next_button() const { return next_; }
-  QPushButton* close_button() const { return close_; }
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -73,7 +73,17 @@ void ConditionsParser::parse_page(const std::string& document, bool metric) {
     host_.pause(2000);
   }
   std::string t = replace_all(markup.text, "Updated", " Updated");
+  if (!page_heading_and_time(t)) return;
+  t = clean_up(t);
+  if (!page_temperature(t, metric)) return;
+  page_heat_humidity_dewpoint(t, metric);
+  page_wind(t, metric);
+  page_pressure(t);
+  page_conditions(t);
+  page_visibility_and_sky(t);
+}
 
+bool ConditionsParser::page_heading_and_time(std::string& t) {
   // Location name: the page title runs from the 13th character to just before
   // "Weather Forecast" (or "Weather Conditions").
   std::int64_t f = find(t, "Weather Forecast");
@@ -89,20 +99,30 @@ void ConditionsParser::parse_page(const std::string& document, bool metric) {
   t = copy(t, u, len(t) - 100 - u);
 
   u = find(t, "Updated");
-  if (u == 0) return fail("Warning: (P2nc2) occurred parsing data.", 3000);
+  if (u == 0) {
+    fail("Warning: (P2nc2) occurred parsing data.", 3000);
+    return false;
+  }
   const std::int64_t o = find(t, "Observed");
-  if (o < 2) return fail("Error (P2) occurred parsing data.", 3500);
+  if (o < 2) {
+    fail("Error (P2) occurred parsing data.", 3500);
+    return false;
+  }
   std::string when = replace_all(trim(copy(t, u + 8, o - u - 9)), " on ", " ");
   if (const std::int64_t comma = find(when, ","); comma >= 2) when = copy(when, 1, comma - 1);
   if (when.size() > 40) when = copy(when, 1, 30);
   publish(&Readings::ConditionTime, when);
+  return true;
+}
 
-  t = clean_up(t);
-
-  // Temperature: the value starts one separator after the label and runs
-  // through its unit letter plus one character.
+bool ConditionsParser::page_temperature(const std::string& t, bool metric) {
+  // The value starts one separator after the label and runs through its
+  // unit letter plus one character.
   const std::int64_t c = find(t, "Temperature");
-  if (c == 0) return fail("Error (#P3) occurred parsing data.", 2500);
+  if (c == 0) {
+    fail("Error (#P3) occurred parsing data.", 2500);
+    return false;
+  }
   const std::int64_t p = c + 12;
   const std::string window = copy(t, p, 12);
   std::int64_t k = find(window, "F");
@@ -120,24 +140,25 @@ void ConditionsParser::parse_page(const std::string& document, bool metric) {
     publish(&Readings::Temperature, temp);
   else
     fail("Warning - (P2nc) occurred parsing data.", 3000);
+  return true;
+}
 
+void ConditionsParser::page_heat_humidity_dewpoint(const std::string& t, bool metric) {
   publish(&Readings::HeatIndex, "n/a");
   if (const std::int64_t h = find(t, "HeatIndex"); h > 0) {
     std::string v = copy(t, h + 10, find(t, "Humidity") - h - 10);
     if (metric) v = convert_temp(v, ConvertMode::None, r_.TemperatureF);
     publish(&Readings::HeatIndex, trim(v));
   }
-  {
-    const std::int64_t a = find(t, "Humidity");
-    publish(&Readings::Humidity, trim(a > 0 ? copy(t, a + 9, 4) : "n/a"));
-  }
-  {
-    const std::int64_t a = find(t, "Dewpoint");
-    std::string v = a > 0 ? copy(t, a + 9, 4) : "n/a";
-    if (v != "n/a" && metric) v = convert_temp(v, ConvertMode::None, r_.TemperatureF);
-    publish(&Readings::Dewpoint, trim(v));
-  }
+  const std::int64_t humidity = find(t, "Humidity");
+  publish(&Readings::Humidity, trim(humidity > 0 ? copy(t, humidity + 9, 4) : "n/a"));
+  const std::int64_t dewpoint = find(t, "Dewpoint");
+  std::string v = dewpoint > 0 ? copy(t, dewpoint + 9, 4) : "n/a";
+  if (v != "n/a" && metric) v = convert_temp(v, ConvertMode::None, r_.TemperatureF);
+  publish(&Readings::Dewpoint, trim(v));
+}
 
+void ConditionsParser::page_wind(const std::string& t, bool metric) {
   display_.set_slot_text("TEXT_WINDCHILL", "");
   std::int64_t v = 0;
   if (const std::int64_t w = find(t, "Windchill"); w == 0) {
@@ -154,7 +175,9 @@ void ConditionsParser::parse_page(const std::string& document, bool metric) {
   if (wind.size() > 22) wind = replace_all(wind, " mph", "mph");
   wind = replace_all(replace_all(replace_all(wind, "Wind", "~"), "Variable", "Var."), "at", "@");
   publish(&Readings::Wind, trim(wind));
+}
 
+void ConditionsParser::page_pressure(const std::string& t) {
   std::string pressure = "n/a";
   if (const std::int64_t pr = find(t, "Pressure"); pr > 0) {
     const std::string s50 = copy(t, pr, 50);
@@ -162,34 +185,33 @@ void ConditionsParser::parse_page(const std::string& document, bool metric) {
     pressure = cc > 0 ? copy(s50, 10, cc - 11) : "";
   }
   publish(&Readings::Pressure, trim(pressure));
+}
 
+void ConditionsParser::page_conditions(std::string& t) {
   publish(&Readings::Conditions, "N/A");
-  if (find(t, "Conditions") > 0) {
-    // A "... and Conditions" heading near the top is not the label.
-    if (find(t, "Weather Conditions") < 150) t = replace_all(t, "and Conditions", "and Stats");
-    const std::int64_t at = find(t, "Conditions");
-    std::int64_t e = find(t, "Visibility");
-    if (e == 0) {
-      for (std::int64_t step = 11;; ++step) {
-        e = at + step;
-        const std::string three = copy(t, e, 3);
-        if (three == " Up" || three == "Add" || copy(t, e, 8) == "</table>" || step >= 30) break;
-      }
+  if (find(t, "Conditions") == 0) return;
+  // A "... and Conditions" heading near the top is not the label.
+  if (find(t, "Weather Conditions") < 150) t = replace_all(t, "and Conditions", "and Stats");
+  const std::int64_t at = find(t, "Conditions");
+  std::int64_t e = find(t, "Visibility");
+  if (e == 0) {
+    for (std::int64_t step = 11;; ++step) {
+      e = at + step;
+      const std::string three = copy(t, e, 3);
+      if (three == " Up" || three == "Add" || copy(t, e, 8) == "</table>" || step >= 30) break;
     }
-    std::string cond = trim(copy(t, at + 11, e - at - 11));
-    if (cond.size() > 50) cond = copy(cond, 1, 30);
-    publish_conditions(cond);
   }
+  std::string cond = trim(copy(t, at + 11, e - at - 11));
+  if (cond.size() > 50) cond = copy(cond, 1, 30);
+  publish_conditions(cond);
+}
 
-  {
-    const std::int64_t a = find(t, "Visibility");
-    publish(&Readings::Visibility, trim(a > 0 ? copy(t, a + 11, 8) : "n/a"));
-  }
+void ConditionsParser::page_visibility_and_sky(const std::string& t) {
+  const std::int64_t visibility = find(t, "Visibility");
+  publish(&Readings::Visibility, trim(visibility > 0 ? copy(t, visibility + 11, 8) : "n/a"));
   publish(&Readings::Sunrise, sky_time(t, "Sunrise", 7, "Sunset"));
   publish(&Readings::Sunset, sky_time(t, "Sunset", 6, "Moon Rise"));
-  r_.MoonRise = "n/a";
   publish(&Readings::MoonRise, sky_time(t, "Moon Rise", 9, "Moon Set"));
-  r_.MoonSet = "n/a";
   publish(&Readings::MoonSet, sky_time(t, "Moon Set", 8, "Moon Phase"));
 }
 

@@ -36,11 +36,16 @@ class ConditionsParser {
   // hang on it).
   std::function<void(const Readings&)> on_conditions;
 
-  // The preset title built at the end of the last parse of a fetch by hand.
-  const std::string& preset_title() const { return preset_title_; }
-
  private:
   void parse_page(const std::string& document, bool metric);
+  // The page form's steps; false ends the parse (after the failure's text).
+  bool page_heading_and_time(std::string& t);
+  bool page_temperature(const std::string& t, bool metric);
+  void page_heat_humidity_dewpoint(const std::string& t, bool metric);
+  void page_wind(const std::string& t, bool metric);
+  void page_pressure(const std::string& t);
+  void page_conditions(std::string& t);
+  void page_visibility_and_sky(const std::string& t);
   void finish(bool automatic_fetch);
   void publish(std::string Readings::*field, std::string text);
   void publish_conditions(std::string text);

@@ -38,7 +38,6 @@ class TSkinForm final : public QWidget {
   void set_switch(const std::string& id, bool down);
 
   const Skin* skin() const { return skin_ ? &*skin_ : nullptr; }
-  const QRegion& region() const { return region_; }
 
  signals:
   void OnMouseDownNotify(const QString& id, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);

@@ -47,14 +47,12 @@ class TCustomOnTray {
   TCustomOnTray(const TCustomOnTray&) = delete;
   TCustomOnTray& operator=(const TCustomOnTray&) = delete;
 
-  int id() const { return id_; }
   const std::string& tip() const { return tip_; }
   // A different text updates the shell; the same one does nothing.
   void set_tip(const std::string& tip);
   const TrayPicture& picture() const { return picture_; }
   // While active the shell shows the new picture (an empty one removes it).
   void set_picture(const TrayPicture& picture);
-  bool active() const { return active_; }
   void set_active(bool active);
   bool shown() const { return shown_; }
   // Updates the shell, then shows or hides the application window.

@@ -47,7 +47,6 @@ class SystemOnlineDetector final : public OnlineDetector {
   // One check, as the timer does it; the change call only when the state
   // differs from the last one.
   void check_now();
-  std::optional<unsigned> network_manager_state() const { return nm_state_; }
 
  private:
   bool routes_online() const;
