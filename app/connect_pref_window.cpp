@@ -82,7 +82,29 @@ TfrmConnectPref::TfrmConnectPref(Settings& settings, Host& host, DialUp& dialup,
   setFixedSize(kWidth, kHeight);
   star_mask_->setParent(this);
 
-  // Connection Settings
+  tabs_->addTab(connection_page(), QStringLiteral("Connection Settings"));
+  tabs_->addTab(proxy_page(), QStringLiteral("Proxy Settings"));
+  tabs_->addTab(other_page(), QStringLiteral("Other"));
+
+  btnOkay_->setDefault(true);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(btnOkay_);
+  buttons->addWidget(btnCancel_);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(tabs_, 1);
+  layout->addLayout(buttons);
+
+  connect(radioDialup_, &QRadioButton::clicked, this, &TfrmConnectPref::radioDialupClick);
+  connect(radioDirect_, &QRadioButton::clicked, this, &TfrmConnectPref::radioDirectClick);
+  connect(ckProxy_, &QCheckBox::clicked, this, &TfrmConnectPref::ckProxyClick);
+  connect(ckAuth_, &QCheckBox::clicked, this, &TfrmConnectPref::ckAuthClick);
+  connect(btnOkay_, &QPushButton::clicked, this, &TfrmConnectPref::btnOkayClick);
+  connect(btnCancel_, &QPushButton::clicked, this, &TfrmConnectPref::btnCancelClick);
+}
+
+// The dial-up choices.
+QWidget* TfrmConnectPref::connection_page() {
   auto* connection_page = new QWidget;
   auto* c = new QVBoxLayout(connection_page);
   c->addWidget(lblHow_);
@@ -100,9 +122,11 @@ TfrmConnectPref::TfrmConnectPref(Settings& settings, Host& host, DialUp& dialup,
   c->addWidget(lblWatch_);
   c->addWidget(ckWatch_);
   c->addStretch(1);
-  tabs_->addTab(connection_page, QStringLiteral("Connection Settings"));
+  return connection_page;
+}
 
-  // Proxy Settings
+// The automatic proxy box, the proxy and the authentication settings.
+QWidget* TfrmConnectPref::proxy_page() {
   auto* proxy_page = new QWidget;
   auto* p = new QVBoxLayout(proxy_page);
   p->addWidget(ckAutoProxy_);
@@ -127,13 +151,15 @@ TfrmConnectPref::TfrmConnectPref(Settings& settings, Host& host, DialUp& dialup,
   ag->addWidget(txtAuthPass_, 2, 3);
   p->addWidget(grpAuth_);
   p->addStretch(1);
-  tabs_->addTab(proxy_page, QStringLiteral("Proxy Settings"));
   for (QLineEdit* secret : {txtProxyPass_, txtAuthPass_}) {
     secret->setEchoMode(QLineEdit::Password);
     secret->setStyle(star_mask_);
   }
+  return proxy_page;
+}
 
-  // Other
+// The connection time-out.
+QWidget* TfrmConnectPref::other_page() {
   auto* other_page = new QWidget;
   auto* o = new QVBoxLayout(other_page);
   auto* tg = new QVBoxLayout(grpTimeout_);
@@ -142,23 +168,7 @@ TfrmConnectPref::TfrmConnectPref(Settings& settings, Host& host, DialUp& dialup,
   for (std::string_view choice : kTimeoutChoices) cboTimeout_->addItem(latin1(choice));
   o->addWidget(grpTimeout_);
   o->addStretch(1);
-  tabs_->addTab(other_page, QStringLiteral("Other"));
-
-  btnOkay_->setDefault(true);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(btnOkay_);
-  buttons->addWidget(btnCancel_);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(tabs_, 1);
-  layout->addLayout(buttons);
-
-  connect(radioDialup_, &QRadioButton::clicked, this, &TfrmConnectPref::radioDialupClick);
-  connect(radioDirect_, &QRadioButton::clicked, this, &TfrmConnectPref::radioDirectClick);
-  connect(ckProxy_, &QCheckBox::clicked, this, &TfrmConnectPref::ckProxyClick);
-  connect(ckAuth_, &QCheckBox::clicked, this, &TfrmConnectPref::ckAuthClick);
-  connect(btnOkay_, &QPushButton::clicked, this, &TfrmConnectPref::btnOkayClick);
-  connect(btnCancel_, &QPushButton::clicked, this, &TfrmConnectPref::btnCancelClick);
+  return other_page;
 }
 
 // The style is the last child, so it outlives the fields that use it.

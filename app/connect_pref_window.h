@@ -89,6 +89,9 @@ class TfrmConnectPref final : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
+  QWidget* connection_page();
+  QWidget* proxy_page();
+  QWidget* other_page();
   void set_field(QLineEdit* field, bool enabled);
   void set_label(QLabel* label, bool normal);
   void set_proxy_fields(bool enabled);

@@ -40,6 +40,29 @@ TfrmLocation::TfrmLocation(const LocationTree& tree, Host& host, LocationWindowH
       QStringLiteral("QSplitter::handle { border-left: 1px solid #808080; "
                      "border-right: 1px solid #ffffff; background: #c0c0c0; }"));
 
+  QWidget* left = build_tree_pane();
+  QWidget* right = build_search_pane();
+  splitter_->addWidget(left);
+  splitter_->addWidget(right);
+  splitter_->setSizes({kWidth * 51 / 100, kWidth - kWidth * 51 / 100 - 6});
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(splitter_);
+
+  connect(btnFind, &QPushButton::clicked, this, [this] { find(); });
+  connect(btnNext, &QPushButton::clicked, this, [this] { find_next(); });
+  connect(btnOK, &QPushButton::clicked, this, [this] { ok(); });
+  connect(btnCancel, &QPushButton::clicked, this, [this] { cancel(); });
+  connect(edtSearch, &QLineEdit::returnPressed, this, [this] { find(); });
+
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect desk = screen->availableGeometry();
+    move(desk.center() - QPoint(kWidth / 2, kHeight / 2));
+  }
+}
+
+// The tree of every place with the count under it.
+QWidget* TfrmLocation::build_tree_pane() {
   auto* left = new QWidget(splitter_);
   auto* left_layout = new QVBoxLayout(left);
   left_layout->setContentsMargins(0, 0, 0, 0);
@@ -67,6 +90,11 @@ TfrmLocation::TfrmLocation(const LocationTree& tree, Host& host, LocationWindowH
     items_.push_back(item);
   }
 
+  return left;
+}
+
+// The search, the zip code and the buttons, on silver.
+QWidget* TfrmLocation::build_search_pane() {
   auto* right = new QWidget(splitter_);
   right->setAutoFillBackground(true);
   QPalette silver = right->palette();
@@ -113,23 +141,7 @@ TfrmLocation::TfrmLocation(const LocationTree& tree, Host& host, LocationWindowH
   ok_row->addWidget(btnCancel);
   right_layout->addLayout(ok_row);
 
-  splitter_->addWidget(left);
-  splitter_->addWidget(right);
-  splitter_->setSizes({kWidth * 51 / 100, kWidth - kWidth * 51 / 100 - 6});
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(splitter_);
-
-  connect(btnFind, &QPushButton::clicked, this, [this] { find(); });
-  connect(btnNext, &QPushButton::clicked, this, [this] { find_next(); });
-  connect(btnOK, &QPushButton::clicked, this, [this] { ok(); });
-  connect(btnCancel, &QPushButton::clicked, this, [this] { cancel(); });
-  connect(edtSearch, &QLineEdit::returnPressed, this, [this] { find(); });
-
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect desk = screen->availableGeometry();
-    move(desk.center() - QPoint(kWidth / 2, kHeight / 2));
-  }
+  return right;
 }
 
 int TfrmLocation::index_of(const QTreeWidgetItem* item) const {

@@ -53,6 +53,8 @@ class TfrmLocation final : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  QWidget* build_tree_pane();
+  QWidget* build_search_pane();
   void select(int index);
   std::string search_text() const;
 

@@ -353,19 +353,33 @@ void CurlHttpTransfer::get(const HttpRequest& request, HttpEvents& events) {
   run(r);
 }
 
-void CurlHttpTransfer::run(Run& r) {
-  const HttpRequest& q = r.request;
-  auto fail_now = [&](int code, const std::string& text) {
-    r.events.on_error(code, text);
-    throw TransferError(code, text);
-  };
-  if (!q.local_file.empty()) {
-    if (std::string error = r.file.create(q.local_file); !error.empty()) fail_now(CURLE_WRITE_ERROR, error);
-  }
+namespace {
 
-  r.h.multi = curl_multi_init();
-  r.h.easy = curl_easy_init();
-  if (!r.h.multi || !r.h.easy) fail_now(CURLE_OUT_OF_MEMORY, curl_easy_strerror(CURLE_OUT_OF_MEMORY));
+// The proxy for a request: "" for none (the environment's too), a proxy
+// address, or nullopt when libcurl is to read the environment itself.
+std::optional<std::string> proxy_for(const HttpRequest& q,
+                                     const std::function<std::string(const std::string&)>& system_proxy) {
+  switch (q.proxy.mode) {
+    case ProxySettings::Mode::Direct:
+      return std::string();
+    case ProxySettings::Mode::Manual: {
+      std::string proxy = q.proxy.host;
+      if (!proxy.empty() && q.proxy.port > 0) proxy += ":" + std::to_string(q.proxy.port);
+      return proxy;
+    }
+    case ProxySettings::Mode::System:
+      if (system_proxy) return system_proxy(q.url);
+      return std::nullopt;
+  }
+  return std::string();
+}
+
+}  // namespace
+
+// Every option of the easy handle, the callbacks included; the first
+// failure is returned.
+int CurlHttpTransfer::configure(Run& r, const std::optional<std::string>& proxy) {
+  const HttpRequest& q = r.request;
   CURL* e = r.h.easy;
   CURLcode setup = CURLE_OK;
   auto set = [&](CURLoption option, auto value) {
@@ -387,35 +401,18 @@ void CurlHttpTransfer::run(Run& r) {
     set(CURLOPT_USERNAME, q.site_user.c_str());
     set(CURLOPT_PASSWORD, q.site_password.c_str());
   }
-
-  std::string proxy;
-  bool proxy_decided = true;
-  switch (q.proxy.mode) {
-    case ProxySettings::Mode::Direct:
-      break;
-    case ProxySettings::Mode::Manual:
-      proxy = q.proxy.host;
-      if (!proxy.empty() && q.proxy.port > 0) proxy += ":" + std::to_string(q.proxy.port);
-      break;
-    case ProxySettings::Mode::System:
-      if (system_proxy_)
-        proxy = system_proxy_(q.url);
-      else
-        proxy_decided = false;  // libcurl reads the environment itself
-      break;
-  }
-  if (proxy_decided) {
+  if (proxy) {
     // "" turns the environment's proxy off; an explicit proxy serves every host.
-    set(CURLOPT_PROXY, proxy.c_str());
+    set(CURLOPT_PROXY, proxy->c_str());
     set(CURLOPT_NOPROXY, "");
-    if (!proxy.empty() && q.proxy.mode == ProxySettings::Mode::Manual && !q.proxy.user.empty()) {
+    if (!proxy->empty() && q.proxy.mode == ProxySettings::Mode::Manual && !q.proxy.user.empty()) {
       set(CURLOPT_PROXYUSERNAME, q.proxy.user.c_str());
       set(CURLOPT_PROXYPASSWORD, q.proxy.password.c_str());
     }
   }
   set(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
 
-  // The callbacks only collect; the loop below hands the events over.
+  // The callbacks only collect; the transfer loop hands the events over.
   curl_write_callback header_cb = [](char* data, std::size_t size, std::size_t count, void* user) -> std::size_t {
     const std::size_t n = size * count;
     return static_cast<Run*>(user)->on_header_line(std::string_view(data, n)) ? n : 0;
@@ -449,15 +446,11 @@ void CurlHttpTransfer::run(Run& r) {
   set(CURLOPT_SOCKOPTDATA, &r);
   set(CURLOPT_PREREQFUNCTION, prereq_cb);
   set(CURLOPT_PREREQDATA, &r);
-  if (setup != CURLE_OK) fail_now(setup, describe(setup, r.error_buffer));
-  if (const CURLMcode m = curl_multi_add_handle(r.h.multi, e); m != CURLM_OK)
-    fail_now(CURLE_FAILED_INIT, curl_multi_strerror(m));
-  r.h.added = true;
+  return static_cast<int>(setup);
+}
 
-  r.events.on_start();
-  r.advance(Run::Phase::Lookup);
-  r.deliver();
-
+// The pump runs between the rounds.
+std::pair<int, std::string> CurlHttpTransfer::perform(Run& r) {
   bool done = false;
   CURLcode result = CURLE_OK;
   CURLMcode multi_error = CURLM_OK;
@@ -479,23 +472,39 @@ void CurlHttpTransfer::run(Run& r) {
     if (multi_error != CURLM_OK) break;
   }
 
-  int code = 0;
-  std::string text;
-  if (abort_requested_) {
-    code = CURLE_ABORTED_BY_CALLBACK;
-    text = describe(CURLE_ABORTED_BY_CALLBACK, "");
-  } else if (multi_error != CURLM_OK) {
-    code = CURLE_FAILED_INIT;
-    text = curl_multi_strerror(multi_error);
-  } else if (result != CURLE_OK) {
-    code = r.fail_code != 0 ? r.fail_code : static_cast<int>(result);
-    text = r.fail_code != 0 ? r.fail_text : describe(result, r.error_buffer);
-  } else if (r.file.open()) {
-    if (std::string error = r.file.commit(); !error.empty()) {
-      code = CURLE_WRITE_ERROR;
-      text = error;
-    }
+  if (abort_requested_) return {CURLE_ABORTED_BY_CALLBACK, describe(CURLE_ABORTED_BY_CALLBACK, "")};
+  if (multi_error != CURLM_OK) return {CURLE_FAILED_INIT, curl_multi_strerror(multi_error)};
+  if (result != CURLE_OK) {
+    if (r.fail_code != 0) return {r.fail_code, r.fail_text};
+    return {static_cast<int>(result), describe(result, r.error_buffer)};
   }
+  if (r.file.open()) {
+    if (std::string error = r.file.commit(); !error.empty()) return {CURLE_WRITE_ERROR, error};
+  }
+  return {0, {}};
+}
+
+void CurlHttpTransfer::run(Run& r) {
+  auto fail_now = [&](int code, const std::string& text) {
+    r.events.on_error(code, text);
+    throw TransferError(code, text);
+  };
+  if (!r.request.local_file.empty()) {
+    if (std::string error = r.file.create(r.request.local_file); !error.empty()) fail_now(CURLE_WRITE_ERROR, error);
+  }
+  r.h.multi = curl_multi_init();
+  r.h.easy = curl_easy_init();
+  if (!r.h.multi || !r.h.easy) fail_now(CURLE_OUT_OF_MEMORY, curl_easy_strerror(CURLE_OUT_OF_MEMORY));
+  if (const auto setup = static_cast<CURLcode>(configure(r, proxy_for(r.request, system_proxy_))); setup != CURLE_OK)
+    fail_now(setup, describe(setup, r.error_buffer));
+  if (const CURLMcode m = curl_multi_add_handle(r.h.multi, r.h.easy); m != CURLM_OK)
+    fail_now(CURLE_FAILED_INIT, curl_multi_strerror(m));
+  r.h.added = true;
+
+  r.events.on_start();
+  r.advance(Run::Phase::Lookup);
+  r.deliver();
+  const auto [code, text] = perform(r);
   // The connection is closed (or back in libcurl's cache, which goes with
   // the multi handle) before the last events.
   r.h.reset();

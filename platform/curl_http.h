@@ -25,8 +25,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/http.h"
 
@@ -69,6 +71,10 @@ class CurlHttpTransfer final : public HttpTransfer {
  private:
   struct Run;
   void run(Run& r);
+  // Sets the handle's options and callbacks; a libcurl error code, 0 when set.
+  static int configure(Run& r, const std::optional<std::string>& proxy);
+  // Drives the transfer to its end: the error code and text, {0, ""} on success.
+  std::pair<int, std::string> perform(Run& r);
 
   std::function<void()> pump_;
   std::function<std::string(const std::string&)> system_proxy_;
