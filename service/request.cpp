@@ -130,6 +130,14 @@ HeadParse parse_request_head(std::string_view received) {
     const std::size_t nl = received.find('\n', pos);
     if (nl == std::string_view::npos) {
       if (received.size() > kMaxHeadBytes) return refuse(refused(431, "request head too large"));
+      // Bytes that cannot begin a request (a TLS hello, say) need not wait
+      // for a line end that may never come.
+      if (!have_request_line) {
+        const std::string_view start = received.substr(pos);
+        const std::string_view method = start.substr(0, start.find(' '));
+        for (char c : method)
+          if (!is_token_char(c) && c != '\r') return refuse(refused(400, "not an HTTP request"));
+      }
       return result;  // Incomplete
     }
     if (nl + 1 > kMaxHeadBytes) return refuse(refused(431, "request head too large"));

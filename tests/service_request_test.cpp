@@ -39,6 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
         HeadCase{"NoBlankLineYet", "GET / HTTP/1.1\r\n" + kHost, State::Incomplete, 0},
         HeadCase{"HalfRequestLine", "GET /auto/Cirr", State::Incomplete, 0},
         HeadCase{"Empty", "", State::Incomplete, 0},
+        HeadCase{"TlsHelloRefusedAtOnce", std::string("\x16\x03\x01\x02\xfc", 5), State::Refused, 400},
         HeadCase{"Host11Missing", "GET / HTTP/1.1\r\n\r\n", State::Refused, 400},
         HeadCase{"BrokenLineRefusedEarly", "GARBAGE\r\n", State::Refused, 400},
         HeadCase{"TwoSpaces", "GET  / HTTP/1.1\r\n" + kHost + "\r\n", State::Refused, 400},
