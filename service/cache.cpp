@@ -47,7 +47,7 @@ std::shared_ptr<const CachedAnswer> UpstreamCache::get(const std::string& key, c
 
 std::shared_ptr<const CachedAnswer> UpstreamCache::finish(const std::string& key, const std::shared_ptr<Flight>& flight,
                                                           std::shared_ptr<const CachedAnswer> value,
-                                                          std::exception_ptr error) {
+                                                          const std::exception_ptr& error) {
   {
     std::lock_guard lock(mutex_);
     const auto it = entries_.find(key);

@@ -78,7 +78,8 @@ class UpstreamCache {
   };
 
   std::shared_ptr<const CachedAnswer> finish(const std::string& key, const std::shared_ptr<Flight>& flight,
-                                             std::shared_ptr<const CachedAnswer> value, std::exception_ptr error);
+                                             std::shared_ptr<const CachedAnswer> value,
+                                             const std::exception_ptr& error);
   void evict_locked(SteadyTime now);
   void drop_locked(std::unordered_map<std::string, Entry>::iterator it);
 

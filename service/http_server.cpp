@@ -30,6 +30,7 @@ constexpr std::uint64_t kListenId = 0;
 constexpr std::uint64_t kWakeId = 1;
 constexpr std::uint64_t kFirstConnectionId = 2;
 constexpr std::size_t kReadChunk = 4096;
+constexpr std::size_t kMaxDrainBytes = std::size_t{64} * 1024;
 // How often the loop looks for connections past their time.
 constexpr milliseconds kSweepEvery{100};
 // After running out of descriptors, accepting waits this long.
@@ -251,6 +252,14 @@ struct HttpServer::Impl {
     }
     log_request(c, c.written, "");
     ::shutdown(c.fd, SHUT_WR);
+    // Unread request bytes would make the close a reset, which can cost
+    // the client the end of its answer; take a bounded amount of them.
+    char sink[4096];
+    for (std::size_t taken = 0; taken < kMaxDrainBytes;) {
+      const ssize_t n = ::recv(c.fd, sink, sizeof sink, MSG_DONTWAIT);
+      if (n <= 0) break;
+      taken += static_cast<std::size_t>(n);
+    }
     close_connection(id);
   }
 

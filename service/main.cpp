@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
     } else if (a == "--head-timeout" && positive(value, 3600, n)) {
       options.head_timeout = std::chrono::seconds(n);
     } else {
-      return usage_error("bad option or value: " + a + " " + value);
+      return usage_error("bad option or value: " + a + " " += value);
     }
   }
 

@@ -134,6 +134,14 @@ ObservationResult ObservationSource::observation(std::string_view station) {
     const std::string url = file ? services_.url(name, "/data/observations/metar/stations/" + icao + ".TXT")
                                  : services_.url(name, "/api/data/metar?ids=" + icao + "&format=raw");
     ++asked;
+    auto no_use = [&](const std::string& why) {
+      std::string text = name;
+      text += ": ";
+      text += url;
+      text += ": ";
+      text += why;
+      result.failure.texts.push_back(std::move(text));
+    };
     const auto cached = fetch(url, kObservationLife);
     const UpstreamAnswer& answer = cached->answer;
     if (!answer.ok()) {
@@ -143,7 +151,7 @@ ObservationResult ObservationSource::observation(std::string_view station) {
     }
     const auto report = report_line(answer.body, icao);
     if (!report) {
-      result.failure.texts.push_back(name + ": " + url + ": no report of " + icao + " in the answer");
+      no_use("no report of " + icao + " in the answer");
       continue;
     }
     std::optional<UtcTime> issued;
@@ -153,13 +161,14 @@ ObservationResult ObservationSource::observation(std::string_view station) {
     }
     if (!issued) issued = report_group_time(*report, now);
     if (!issued) {
-      result.failure.texts.push_back(name + ": " + url + ": the report of " + icao + " has no time");
+      no_use("the report of " + icao + " has no time");
       continue;
     }
     if (now - *issued > kMaxReportAge) {
-      result.failure.texts.push_back(name + ": " + url + ": the latest report of " + icao + " is from " +
-                                     shown_time(*issued) + ", older than " + std::to_string(kMaxReportAge.count()) +
-                                     " hours");
+      std::string why = "the latest report of ";
+      why += icao;
+      why += " is from " + shown_time(*issued) + ", older than " + std::to_string(kMaxReportAge.count()) + " hours";
+      no_use(why);
       continue;
     }
     result.observation = Observation{icao, *report, *issued, name, url, left(*cached)};

@@ -172,12 +172,15 @@ Route route(std::string_view path) {
     if (c == '%') return refused(400, "percent-encoded path");
     if (c == '\\') return refused(400, "backslash in the path");
   }
-  // Segments: none may be "." or "..", none but the last may be empty.
+  // No real place has ".." in its name; refusing it anywhere leaves no
+  // doubt about traversal.
+  if (path.find("..") != std::string_view::npos) return refused(400, "dotted path");
+  // Segments: none may be ".", none but the last may be empty.
   for (std::size_t start = 1; start <= path.size();) {
     std::size_t end = path.find('/', start);
     if (end == std::string_view::npos) end = path.size();
     const std::string_view segment = path.substr(start, end - start);
-    if (segment == "." || segment == "..") return refused(400, "dotted path");
+    if (segment == ".") return refused(400, "dotted path");
     if (segment.empty() && end != path.size()) return refused(400, "empty path segment");
     start = end + 1;
   }

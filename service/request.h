@@ -83,7 +83,7 @@ struct NotFoundRoute {
 using Route = std::variant<ConditionsRoute, UsageCounterRoute, VersionFileRoute, NotFoundRoute, Refusal>;
 
 // The route of a request path (no query). Overlong, percent-encoded,
-// dotted ("..", "/./", "//"), control or backslash bytes are refused
+// dotted (".." anywhere, "/./", "//"), control or backslash bytes are refused
 // (400 or 414) before any route is tried; a well-formed path that names
 // nothing here is not found.
 Route route(std::string_view path);

@@ -69,6 +69,7 @@ TEST_F(CacheTest, ConcurrentAsksOfOneKeyShareOneFetch) {
   constexpr int kThreads = 8;
   std::vector<std::shared_ptr<const CachedAnswer>> got(kThreads);
   std::vector<std::thread> threads;
+  threads.reserve(kThreads);
   for (int i = 0; i < kThreads; ++i)
     threads.emplace_back([&, i] { got[static_cast<std::size_t>(i)] = get(cache, "http://up/a", kObservationLife); });
   upstream.wait_for_fetches(1);

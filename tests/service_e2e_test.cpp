@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -278,7 +279,7 @@ TEST_F(ServiceEndToEnd, BadBytesGetShortRefusals) {
   const Case cases[] = {
       {"GET /auto/Cirrodex/%2e%2e/%2e%2e/etc/passwd HTTP/1.1\r\n" + host, 400},
       {"GET /auto/Cirrodex/./35661 HTTP/1.1\r\n" + host, 400},
-      {std::string("GET /auto/Cirrodex/35661\0 HTTP/1.1\r\n", 37) + host, 400},
+      {std::string("GET /auto/Cirrodex/35661\0 HTTP/1.1\r\n", 36) + host, 400},
       {"GET /auto/Cirrodex/AL/" + std::string(600, 'a') + ".html HTTP/1.1\r\n" + host, 414},
       {"GET / HTTP/1.1\r\nX: " + std::string(9000, 'x') + "\r\n" + host, 431},
       {std::string("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03", 11), 400},  // a TLS hello: no line at all
@@ -297,6 +298,7 @@ TEST_F(ServiceEndToEnd, ABurstOfClientsSharesOneUpstreamFetch) {
   constexpr int kClients = 40;
   std::vector<Answer> answers(kClients);
   std::vector<std::thread> threads;
+  threads.reserve(kClients);
   for (int i = 0; i < kClients; ++i)
     threads.emplace_back(
         [&, i] { answers[static_cast<std::size_t>(i)] = get(port(), "/auto/Cirrodex/NY/New_York.html"); });
@@ -357,6 +359,15 @@ TEST(ServiceProgram, EndsCleanlyOnSigtermAndHasAHelpText) {
   EXPECT_EQ(get(service.port(), "/assets/cirrodexvs.txt").status, 200);
   EXPECT_EQ(service.stop(), 0);
   std::filesystem::remove_all(dir);
+
+  FILE* help = ::popen(CIRRODEX_SERVICE_BINARY " --help", "r");
+  ASSERT_NE(help, nullptr);
+  std::string text;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, help) != nullptr) text += buffer;
+  EXPECT_EQ(::pclose(help), 0);
+  EXPECT_NE(text.find("--listen ADDR:PORT"), std::string::npos) << text;
+  EXPECT_NE(text.find("--once PATH"), std::string::npos) << text;
 }
 
 }  // namespace
