@@ -13,3 +13,7 @@ cirrodex_add_test(test_service_e2e SOURCES service_e2e_test.cpp LIBS cirrodex_pl
 add_dependencies(test_service_e2e cirrodex-service)
 target_compile_definitions(test_service_e2e PRIVATE CIRRODEX_SERVICE_BINARY="$<TARGET_FILE:cirrodex-service>"
   CIRRODEX_NOAA_SERVER="${CMAKE_CURRENT_SOURCE_DIR}/support/noaa_server.py")
+cirrodex_add_test(test_service_http SOURCES service_http_server_test.cpp service_upstream_test.cpp
+  LIBS cirrodex_service_curl)
+target_compile_definitions(test_service_http PRIVATE
+  CIRRODEX_HTTP_SERVER="${CMAKE_CURRENT_SOURCE_DIR}/support/http_server.py")
