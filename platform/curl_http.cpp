@@ -394,6 +394,7 @@ int CurlHttpTransfer::configure(Run& r, const std::optional<std::string>& proxy)
   set(CURLOPT_NOSIGNAL, 1L);
   set(CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxBodyBytes));
   if (q.timeout_ms > 0) set(CURLOPT_TIMEOUT_MS, static_cast<long>(q.timeout_ms));
+  if (q.connect_timeout_ms > 0) set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(q.connect_timeout_ms));
   // libcurl sends no Referer or User-Agent of its own.
   if (!q.referer.empty()) set(CURLOPT_REFERER, q.referer.c_str());
   if (!q.user_agent.empty()) set(CURLOPT_USERAGENT, q.user_agent.c_str());

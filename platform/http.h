@@ -25,10 +25,11 @@ struct ProxySettings {
 };
 
 struct HttpRequest {
-  std::string url;         // http://, https:// or ftp://
-  std::string referer;     // empty: no Referer header
-  std::string user_agent;  // empty: none
-  int timeout_ms = 0;      // the whole transfer; 0: no limit
+  std::string url;             // http://, https:// or ftp://
+  std::string referer;         // empty: no Referer header
+  std::string user_agent;      // empty: none
+  int timeout_ms = 0;          // the whole transfer; 0: no limit
+  int connect_timeout_ms = 0;  // up to the connection; 0: libcurl's default
   ProxySettings proxy;
   // Empty: the body arrives only through the events. Otherwise a bare file
   // name in the working (data) folder, written only when the transfer

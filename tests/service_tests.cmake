@@ -9,3 +9,15 @@ cirrodex_add_test(test_service_time SOURCES service_time_zones_test.cpp service_
 include(${CMAKE_CURRENT_SOURCE_DIR}/service_places_repro_test.cmake OPTIONAL)
 
 # The server.
+cirrodex_add_test(test_service_request SOURCES service_request_test.cpp LIBS cirrodex_service_request)
+cirrodex_add_test(test_service_server SOURCES service_cache_test.cpp service_sources_test.cpp service_handler_test.cpp
+  LIBS cirrodex_service_core)
+# The real binary against a stand-in for the NOAA hosts, both on 127.0.0.1.
+cirrodex_add_test(test_service_e2e SOURCES service_e2e_test.cpp LIBS cirrodex_platform)
+add_dependencies(test_service_e2e cirrodex-service)
+target_compile_definitions(test_service_e2e PRIVATE CIRRODEX_SERVICE_BINARY="$<TARGET_FILE:cirrodex-service>"
+  CIRRODEX_NOAA_SERVER="${CMAKE_CURRENT_SOURCE_DIR}/support/noaa_server.py")
+cirrodex_add_test(test_service_http SOURCES service_http_server_test.cpp service_upstream_test.cpp
+  LIBS cirrodex_service_curl)
+target_compile_definitions(test_service_http PRIVATE
+  CIRRODEX_HTTP_SERVER="${CMAKE_CURRENT_SOURCE_DIR}/support/http_server.py")
