@@ -1,6 +1,8 @@
 # The conditions service.
 
 # METAR reports and documents.
+cirrodex_add_test(test_metar SOURCES metar_test.cpp weather_math_test.cpp condition_words_test.cpp
+  LIBS cirrodex_metar cirrodex_presentation)
 
 # Places, time zones, sun and moon times.
 
