@@ -51,13 +51,16 @@ int rank(const WeatherGroup& g) {
   return std::max(best, 1);  // showers alone still beat the sky
 }
 
-// "Rain", "Rain and Snow": at most two, so the text stays short.
-std::string phenomena_words(const WeatherGroup& g) {
+// The page parser keeps a conditions text of up to 50 characters whole.
+constexpr std::size_t kMaxWords = 50;
+
+// "Rain", "Rain and Snow": at most `most` of them.
+std::string phenomena_words(const WeatherGroup& g, int most) {
   std::string out;
   int n = 0;
   for (const std::string& code : g.phenomena) {
     const Phenomenon* p = find_phenomenon(code);
-    if (!p || n == 2) continue;
+    if (!p || n == most) continue;
     if (n++ > 0) out += " and ";
     out += code == "FC" && g.intensity == WeatherIntensity::Heavy ? "Tornado" : p->words;
   }
@@ -102,10 +105,8 @@ std::string sky_words(const Metar& m) {
   return most < 0 ? std::string() : kWords[static_cast<std::size_t>(most)];
 }
 
-}  // namespace
-
-std::string weather_words(const WeatherGroup& g) {
-  std::string words = phenomena_words(g);
+std::string group_words(const WeatherGroup& g, int most) {
+  std::string words = phenomena_words(g, most);
   const std::string& d = g.descriptor;
   if (d == "TS")
     words = words.empty() ? "Thunderstorm" : "Thunderstorms and " + words;
@@ -128,6 +129,17 @@ std::string weather_words(const WeatherGroup& g) {
     if (g.intensity == WeatherIntensity::Light) return "Light " + words;
     if (g.intensity == WeatherIntensity::Heavy) return "Heavy " + words;
   }
+  return words;
+}
+
+}  // namespace
+
+std::string weather_words(const WeatherGroup& g) {
+  // Two phenomena named, or one when that is too long; an absurd group
+  // ("VCTSUPFC") is cut at a word.
+  std::string words = group_words(g, 2);
+  if (words.size() > kMaxWords) words = group_words(g, 1);
+  if (words.size() > kMaxWords) words = words.substr(0, words.rfind(' ', kMaxWords));
   return words;
 }
 

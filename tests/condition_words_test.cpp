@@ -92,6 +92,9 @@ const Case kCases[] = {
     {"1/2SM BR FG", "Fog"},
     {"3SM VCTS -RA OVC010", "Light Rain"},                       // at the station before in the vicinity
     {"2SM +TSRASNGR", "Heavy Thunderstorms and Rain and Snow"},  // at most two phenomena named
+    // Texts over the parser's 50 characters name one, or are cut at a word.
+    {"2SM +TSUPFC", "Heavy Thunderstorms and Unknown Precipitation"},
+    {"2SM VCTSUPFC", "Thunderstorms and Unknown Precipitation in the"},
 };
 
 TEST(ConditionWords, FromWeatherAndSky) {
