@@ -22,7 +22,7 @@ constexpr std::size_t kVisibilityWidth = 8;
 // Texts the program searches the page for, first occurrence first: the
 // parser's labels and the forecast page's cut marks. A free text on the page
 // (a station name, a forecast) must not contain one.
-constexpr std::array<std::string_view, 22> kMarkers{
+constexpr std::array<std::string_view, 21> kMarkers{
     "Updated",
     "Observed",
     "Temperature",
@@ -43,7 +43,6 @@ constexpr std::array<std::string_view, 22> kMarkers{
     "Weather Conditions",
     "End of Forecast",
     "Other Weather Links",
-    "Forecast and Conditions for",
     "nbsp;",  // the parser's clean-up makes a blank of it
 };
 

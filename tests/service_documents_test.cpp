@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <optional>
+#include <stdexcept>
 
 #include "conditions/html_text.h"
 #include "service/documents.h"
@@ -81,6 +82,18 @@ const Case kCases[] = {
      "11:02 PM CDT",
      {"3:53 PM CDT July 12", 95, 107, 53, 75, std::nullopt, "From the South @ 14mph", "From the South at 14 mph",
       "29.97 in", "Partly Cloudy", "10 miles", "10"}},
+    // Desert air: a one-figure humidity, and a heat index below the temperature.
+    {"hot and dry",
+     "KPHX 122251Z 25012KT 10SM FEW200 41/M12 A2985 RMK AO2 SLP098 T04061122",
+     "Phoenix, Arizona",
+     "Phoenix",
+     "Arizona",
+     "KPHX",
+     "Phoenix Sky Harbor International Airport",
+     "3:51 PM MST on June 12, 2026",
+     "11:02 PM MST",
+     {"3:51 PM MST June 12", 105, 96, 3, 10, std::nullopt, "From the WSW @ 14mph", "From the WSW at 14 mph", "29.85 in",
+      "A Few Clouds", "10 miles", "10"}},
     {"calm, half a mile in fog",
      "KSEA 121553Z 00000KT 1/2SM FG VV002 08/08 A3001 RMK AO2 SLP164 T00830078",
      "Seattle, Washington",
@@ -207,6 +220,12 @@ const Case kCases[] = {
      {"9:53 AM PST December 12", std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, "N/A", "N/A",
       "N/A", "N/A", "N/A", "N/A"}},
 };
+
+const Case& case_named(std::string_view name) {
+  for (const Case& c : kCases)
+    if (c.name == name) return c;
+  throw std::logic_error("no case " + std::string(name));
+}
 
 ConditionsReport report_for(const Case& c) {
   const MetarResult r = decode_metar(c.metar);
@@ -357,7 +376,7 @@ TEST(ServiceDocuments, PageCarriesTheForecastAfterTheConditions) {
 }
 
 TEST(ServiceDocuments, PageIsLatin1WithTheLocationFirst) {
-  const Case& zurich = kCases[12];
+  const Case& zurich = case_named("Latin-1 place, metres, no moonrise");
   const std::string page = conditions_page(report_for(zurich));
   EXPECT_EQ(page.rfind("<!DOCTYPE html><html><head><title>Conditions: Z\xFC"
                        "rich, Switzerland Weather Forecast</title>",
@@ -371,7 +390,7 @@ TEST(ServiceDocuments, PageIsLatin1WithTheLocationFirst) {
 }
 
 TEST(ServiceDocuments, RawFormFieldByField) {
-  const std::string raw = conditions_raw(report_for(kCases[1]));
+  const std::string raw = conditions_raw(report_for(case_named("cold with wind chill")));
   EXPECT_EQ(raw,
             "9:53 AM CST December 12, 2026|0|-22\xB0 F|N/A|59%|-11|From the NW at 21 mph gusts 31|30.41 in|"
             "A Few Clouds|10|7:15 AM CST|4:20 PM CST|11:02 PM CST|12:44 PM CST|Waning Gibbous|KMSP|"
