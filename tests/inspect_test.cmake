@@ -190,3 +190,36 @@ run_tool(out code moon 3001-01-01)
 expect_code("moon season range" ${code} 1)
 expect_lines("moon season range" "${out}"
   "cirrodex-inspect: moon: Out of range of the algorithm (the seasons need a year from 1000 to 3000)")
+
+# metar: the decoded elements in a fixed order, from a report or a station file.
+run_tool(out code metar ${DATA}/metar/kord_station_file.txt)
+expect_code("metar" ${code} 0)
+set(want "station=KORD\ntime=112151Z\nwind_dir=280\nwind_kt=15\ngust_kt=25\nvisibility_m=16093\nweather=\nsky=BKN035 OVC070\ntemp_c=-3.3\ndewpoint_c=-10.0\npressure_hpa=1021.0\nhumidity=60\nconditions=Overcast\n")
+if(NOT out STREQUAL want)
+  message(SEND_ERROR "metar station file: got\n${out}\nexpected\n${want}")
+endif()
+run_tool(out code metar ${DATA}/metar/kbuf_m_quarter.txt)
+expect_lines("metar" "${out}" "wind_dir=250" "gust_kt=40" "visibility_m=402" "weather=+SN BLSN FZFG" "sky=VV001"
+  "temp_c=-6.1" "conditions=Heavy Snow")
+run_tool(out code metar ${DATA}/metar/k1v4_auto_no_temp.txt)
+expect_lines("metar, calm and no temperature" "${out}" "wind_dir=" "wind_kt=0" "gust_kt=" "temp_c=" "dewpoint_c="
+  "humidity=" "conditions=Clear")
+run_tool(out code metar ${DATA}/metar/lszh_cavok.txt)
+expect_lines("metar CAVOK" "${out}" "wind_dir=VRB" "visibility_m=10000" "sky=" "pressure_hpa=1024.0")
+# A report that cannot be decoded, an unreadable file: 1 and one line saying why.
+run_tool(out code metar ${DATA}/metar/knyc_nil.txt)
+expect_code("metar NIL" ${code} 1)
+if(NOT out STREQUAL "cirrodex-inspect: metar: ${DATA}/metar/knyc_nil.txt: NIL report: no observation\n")
+  message(SEND_ERROR "metar NIL: ${out}")
+endif()
+run_tool(out code metar ${DATA}/metar/no-such-report.txt)
+expect_code("metar missing file" ${code} 1)
+expect_lines("metar missing file" "${out}"
+  "cirrodex-inspect: cannot read ${DATA}/metar/no-such-report.txt: No such file or directory")
+foreach(args "metar" "metar;a;b")
+  run_tool(out code ${args})
+  expect_code("usage [${args}]" ${code} 2)
+  if(NOT out MATCHES "^cirrodex-inspect: metar needs exactly one FILE\n")
+    message(SEND_ERROR "usage [${args}]: no one-line reason:\n${out}")
+  endif()
+endforeach()

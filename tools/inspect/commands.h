@@ -20,5 +20,6 @@ int run_tree(const std::vector<std::string>& args);
 int run_skin(const std::vector<std::string>& args);
 int run_skin_render(const std::vector<std::string>& args);
 int run_moon(const std::vector<std::string>& args);
+int run_metar(const std::vector<std::string>& args);
 
 }  // namespace cirrodex::inspect

@@ -33,6 +33,7 @@ constexpr const char* kUsage =
     "       cirrodex-inspect station CITY KEY [COUNTRY]\n"
     "       cirrodex-inspect tree\n"
     "       cirrodex-inspect moon INSTANT [LATITUDE LONGITUDE]\n"
+    "       cirrodex-inspect metar FILE\n"
     "       cirrodex-inspect skin PATH|default\n"
     "       cirrodex-inspect skin-render PATH|default OUT.png [SLOT=TEXT ...]\n";
 }  // namespace
@@ -205,6 +206,7 @@ int main(int argc, char** argv) {
   if (command == "station") return run_station(args);
   if (command == "tree") return run_tree(args);
   if (command == "moon") return run_moon(args);
+  if (command == "metar") return run_metar(args);
   if (command == "skin") return run_skin(args);
   if (command == "skin-render") return run_skin_render(args);
   if (command == "--help" || command == "-h") {
