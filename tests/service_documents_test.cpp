@@ -288,12 +288,13 @@ Readings raw_readings(const Case& c, bool metric) {
     if (!v) return metric ? std::string("n/a") : missing;
     return metric ? celsius(*v) : std::to_string(*v) + kDeg + " F";
   };
-  r.Temperature = temp(m.temp_f, "n/a");
+  // The program keeps a Fahrenheit field without digits as it stands, with the unit.
+  r.Temperature = temp(m.temp_f, "N/A" + kDeg + " F");
   r.TemperatureF = m.temp_f.value_or(kNoTemperature);
   r.WindChill = temp(m.wind_chill_f, "N/A");
   r.HeatIndex = temp(m.heat_index_f, "N/A");
   r.Humidity = m.humidity ? std::to_string(*m.humidity) + "%" : "N/A";
-  r.Dewpoint = temp(m.dewpoint_f, "n/a");
+  r.Dewpoint = temp(m.dewpoint_f, "N/A" + kDeg + " F");
   r.Wind = m.wind_raw;
   r.Pressure = m.pressure;
   r.Conditions = m.conditions;

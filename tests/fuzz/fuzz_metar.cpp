@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/settings.h"
+#include "platform/settings.h"
 #include "conditions/parse_stats.h"
 #include "platform/fakes/fake_display.h"
 #include "platform/fakes/fake_host.h"
