@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/settings.h"
 #include "conditions/parse_stats.h"
 #include "platform/fakes/fake_display.h"
 #include "platform/fakes/fake_host.h"
 #include "platform/fakes/fake_preset_menu.h"
 #include "platform/fakes/memory_settings_store.h"
+#include "platform/settings.h"
 #include "service/condition_words.h"
 #include "service/documents.h"
 #include "service/metar_summary.h"
