@@ -5,6 +5,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace cirrodex {
 
@@ -18,5 +19,10 @@ struct FileRead {
 // longer than max_bytes is refused with "file is too large" rather than
 // held in memory.
 FileRead read_whole_file(const std::string& path, std::size_t max_bytes = std::numeric_limits<std::size_t>::max());
+
+// Readers see the old text or the new one, never a part: the bytes go to a
+// temporary file in the same folder (made 0700 when missing), which then
+// replaces the file. No fsync: for small files that are remade anyway.
+bool write_file_atomically(const std::string& path, std::string_view bytes);
 
 }  // namespace cirrodex

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
@@ -40,33 +41,6 @@ class Fd {
  private:
   int fd_;
 };
-
-bool write_all(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
-// Readers see the old text or the new one, never a part: the new text goes
-// to a temporary file in the same folder, which then replaces the old one.
-// No fsync: the file is a throwaway copy for panels, remade every retrieval.
-bool write_atomically(const std::string& path, std::string_view bytes) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos || slash == 0) return false;
-  if (!make_dirs(path.substr(0, slash))) return false;
-  std::string name = path + ".XXXXXX";
-  std::vector<char> temp(name.begin(), name.end());
-  temp.push_back('\0');
-  Fd fd(::mkostemp(temp.data(), O_CLOEXEC));
-  if (fd.get() < 0) return false;
-  const bool ok = write_all(fd.get(), bytes) && fd.close() && std::rename(temp.data(), path.c_str()) == 0;
-  if (!ok) ::unlink(temp.data());
-  return ok;
-}
 
 int millis_left(SteadyClock::time_point deadline) {
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now()).count();
@@ -142,7 +116,7 @@ TaskbarDelivery LocalTaskbarChannel::deliver(std::string_view summary) {
   std::replace(line.begin(), line.end(), '\r', ' ');
   line += '\n';
   TaskbarDelivery d;
-  if (!targets.summary_file.empty()) d.written = write_atomically(targets.summary_file, line);
+  if (!targets.summary_file.empty()) d.written = write_file_atomically(targets.summary_file, line);
   if (!targets.socket_path.empty()) d.delivered = send_line(targets.socket_path, line, wait_);
   return d;
 }

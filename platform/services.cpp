@@ -106,6 +106,16 @@ std::string Services::url(std::string_view name, std::string_view path) const {
 
 bool Services::has(std::string_view name) const { return values_.find(name) != values_.end(); }
 
+int Services::repoint(std::string_view from, std::string_view to) {
+  int changed = 0;
+  for (auto& [name, value] : values_)
+    if (value == from) {
+      value = to;
+      ++changed;
+    }
+  return changed;
+}
+
 std::string user_services_path() { return config_dir() + "/services.conf"; }
 
 LoadedServices load_services(std::string_view shipped) {

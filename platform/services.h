@@ -30,6 +30,9 @@ class Services {
   // leading "/" of the path do not double up.
   std::string url(std::string_view name, std::string_view path) const;
   bool has(std::string_view name) const;
+  // Every entry whose value is exactly from gets to instead (the local
+  // service's address once it is known); the number of entries changed.
+  int repoint(std::string_view from, std::string_view to);
 
  private:
   std::map<std::string, std::string, std::less<>> values_;

@@ -29,7 +29,7 @@ inline constexpr std::chrono::seconds kFailureLife{60};
 
 struct CacheLimits {
   std::size_t max_entries = 4096;
-  std::size_t max_bytes = 32 * 1024 * 1024;  // bodies and error texts
+  std::size_t max_bytes = std::size_t{32} * 1024 * 1024;  // bodies and error texts
 };
 
 // One cached answer; shared, never changed once made.

@@ -1,6 +1,7 @@
 #include "service/http_server.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/epoll.h>
@@ -159,6 +160,20 @@ struct HttpServer::Impl {
     wake_fd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (epoll_fd < 0 || wake_fd < 0) return errno_text("epoll");
     sockaddr_in addr{};
+    if (options.inherited_fd >= 0) {
+      listen_fd = options.inherited_fd;
+      ::fcntl(listen_fd, F_SETFD, FD_CLOEXEC);
+      ::fcntl(listen_fd, F_SETFL, ::fcntl(listen_fd, F_GETFL) | O_NONBLOCK);
+      socklen_t length = sizeof addr;
+      if (::getsockname(listen_fd, reinterpret_cast<sockaddr*>(&addr), &length) != 0 || addr.sin_family != AF_INET)
+        return "the socket handed over is not an IPv4 socket";
+      char text[INET_ADDRSTRLEN] = {};
+      ::inet_ntop(AF_INET, &addr.sin_addr, text, sizeof text);
+      bound = std::string(text) + ":" + std::to_string(ntohs(addr.sin_port));
+      watch(listen_fd, kListenId, EPOLLIN, EPOLL_CTL_ADD);
+      watch(wake_fd, kWakeId, EPOLLIN, EPOLL_CTL_ADD);
+      return "";
+    }
     addr.sin_family = AF_INET;
     addr.sin_port = htons(static_cast<std::uint16_t>(options.port));
     if (options.port < 0 || options.port > 65535 || ::inet_pton(AF_INET, options.address.c_str(), &addr.sin_addr) != 1)

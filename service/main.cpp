@@ -2,6 +2,8 @@
 // NOAA data. Prints "listening on ADDR:PORT" once it serves, one log line
 // per request on stderr; ends cleanly on SIGTERM or SIGINT.
 
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/services.h"
@@ -81,6 +84,7 @@ int main(int argc, char** argv) {
   ServerOptions options;
   std::string once, places_file;
   bool have_once = false;
+  bool listen_given = false;
   std::vector<std::string> args(argv + 1, argv + argc);
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -92,6 +96,7 @@ int main(int argc, char** argv) {
     const std::string& value = args[++i];
     long n = 0;
     if (a == "--listen") {
+      listen_given = true;
       const std::size_t colon = value.rfind(':');
       const auto port = colon == std::string::npos ? std::nullopt : text::to_integer(value.substr(colon + 1));
       if (!port || *port < 0 || *port > 65535 || colon == 0) return usage_error("--listen needs ADDR:PORT");
@@ -112,6 +117,15 @@ int main(int argc, char** argv) {
       return usage_error("bad option or value: " + a + " " += value);
     }
   }
+
+  // A socket handed over the systemd way (LISTEN_PID names this process):
+  // a socket unit, or the program that started the service as its child.
+  if (const char* fds = std::getenv("LISTEN_FDS"); fds != nullptr && std::string_view(fds) == "1" && !listen_given) {
+    const char* pid = std::getenv("LISTEN_PID");
+    if (pid != nullptr && std::to_string(::getpid()) == pid) options.inherited_fd = 3;
+  }
+  ::unsetenv("LISTEN_FDS");
+  ::unsetenv("LISTEN_PID");
 
   Services services(*builtin_resource("SERVICES", "CONF"));
   std::string user;

@@ -15,7 +15,7 @@
 
 namespace cirrodex::service {
 
-inline constexpr std::size_t kMaxHeadBytes = 8 * 1024;
+inline constexpr std::size_t kMaxHeadBytes = std::size_t{8} * 1024;
 inline constexpr std::size_t kMaxPathBytes = 512;
 inline constexpr std::size_t kMaxHeaders = 64;
 

@@ -39,7 +39,7 @@ struct UpstreamLimits {
   std::chrono::milliseconds whole{20'000};
   // Station files and zone forecasts are a few kilobytes; anything much
   // larger is not what we asked for.
-  std::size_t max_body_bytes = 1024 * 1024;
+  std::size_t max_body_bytes = std::size_t{1024} * 1024;
 };
 
 // The adapter over CurlHttpTransfer: a fresh transfer object per fetch, so

@@ -4,6 +4,8 @@
 #  - closed with the skin's exit button in the middle of the start-up
 #    download, on the direct path and on the system-proxy path, it ends with
 #    status 0 and saves its position;
+#  - with the shipped services list the program starts its own conditions
+#    service, and SIGTERM ends both the way the exit button does;
 #  - with the start-up timer and the refresh timer's first tick both at
 #    4 seconds, the start-up location is fetched once, not again 4 seconds
 #    later.
@@ -63,12 +65,18 @@ start_server() {  # SECONDS
 }
 stop_server() { kill $server 2>/dev/null || true; wait $server 2>/dev/null || true; server=; }
 
-start_program() {  # SETTINGS-LINES
+start_program() {  # SETTINGS-LINES [shipped]: the test server, or the shipped services list
   export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run
   rm -rf "$work/config" "$work/data" "$work/run"
   mkdir -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/cirrodex" && chmod 700 "$XDG_RUNTIME_DIR"
-  printf 'conditions = http://127.0.0.1:%s\nusage_counter = http://127.0.0.1:%s\n' "$(cat "$work/port")" \
-    "$(cat "$work/port")" >"$XDG_CONFIG_HOME/cirrodex/services.conf"
+  if [ "${2:-}" = shipped ]; then
+    # The service's own sources stay on this machine too: nothing listens there.
+    printf 'observations = http://127.0.0.1:9\nobservations_api = http://127.0.0.1:9\nzone_forecasts = http://127.0.0.1:9\n' \
+      >"$XDG_CONFIG_HOME/cirrodex/services.conf"
+  else
+    printf 'conditions = http://127.0.0.1:%s\nusage_counter = http://127.0.0.1:%s\n' "$(cat "$work/port")" \
+      "$(cat "$work/port")" >"$XDG_CONFIG_HOME/cirrodex/services.conf"
+  fi
   printf '[Settings]\nAutoUpdate=y\nStartupLoc=Muscle_Shoals, AL\nShowTips=n\n%b' "$1" \
     >"$XDG_CONFIG_HOME/cirrodex/settings.ini"
   "$program" >"$work/program.log" 2>&1 &
@@ -116,7 +124,32 @@ for auto_proxy in "" y; do
   stop_server
 done
 
-# 2. One conditions request in the first 16 seconds (start-up timer and
+# 2. With the shipped services list and no service listening, the program
+#    starts cirrodex-service as its child; SIGTERM (the session ending) is
+#    the window's exit: position saved, the child ended, its record gone.
+start_program "PauseTime=500\n" shipped
+record=$XDG_RUNTIME_DIR/cirrodex/service.address
+for _ in $(seq 100); do [ -s "$record" ] && [ -n "$(window_id)" ] && break; sleep 0.1; done
+[ -s "$record" ] || fail "no local service was recorded: $(cat "$work/program.log")"
+read -r address child < "$record"
+version=$(/usr/bin/python3 -c "import urllib.request,sys; print(urllib.request.urlopen('http://$address/assets/cirrodexvs.txt', timeout=10).read().decode())")
+[[ "$version" == *"Version#"* ]] || fail "the local service did not answer the version file: $version"
+sleep 1
+kill -TERM $pid
+status=
+for _ in $(seq 100); do
+  if ! kill -0 $pid 2>/dev/null; then wait $pid && status=0 || status=$?; break; fi
+  sleep 0.1
+done
+[ "$status" = 0 ] || fail "SIGTERM: exit status ${status:-none}: $(cat "$work/program.log")"
+pid=
+grep -q '^Xpos=' "$XDG_CONFIG_HOME/cirrodex/settings.ini" || fail "SIGTERM did not save the position"
+for _ in $(seq 50); do kill -0 "$child" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$child" 2>/dev/null && fail "the service child outlived the program"
+[ -e "$record" ] && fail "the service record outlived the program"
+echo "local service started, answered and ended with the program on SIGTERM"
+
+# 3. One conditions request in the first 16 seconds (start-up timer and
 #    refresh tick both at 4 s; the download takes 2 s).
 start_server 2
 start_program ""
