@@ -90,6 +90,7 @@ std::optional<ServiceLauncher::Child> PosixServiceLauncher::start(const std::str
   env.emplace_back("LISTEN_FDS=1");
   env.emplace_back("LISTEN_PID=" + std::string(20, '\0'));
   std::vector<char*> envp;
+  envp.reserve(env.size() + 1);
   for (std::string& entry : env) envp.push_back(entry.data());
   envp.push_back(nullptr);
   char* pid_digits = env.back().data() + std::strlen("LISTEN_PID=");

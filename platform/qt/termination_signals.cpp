@@ -25,12 +25,13 @@ void on_termination_signals(std::function<void()> on_signal) {
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, pair) != 0) return;
   g_write_end = pair[0];
   auto* notifier = new QSocketNotifier(pair[1], QSocketNotifier::Read);
-  QObject::connect(notifier, &QSocketNotifier::activated, notifier, [read_end = pair[1], on_signal] {
-    char bytes[16];
-    while (::read(read_end, bytes, sizeof bytes) > 0) {
-    }
-    on_signal();
-  });
+  QObject::connect(notifier, &QSocketNotifier::activated, notifier,
+                   [read_end = pair[1], on_signal = std::move(on_signal)] {
+                     char bytes[16];
+                     while (::read(read_end, bytes, sizeof bytes) > 0) {
+                     }
+                     on_signal();
+                   });
   struct sigaction action {};
   action.sa_handler = notify;
   sigemptyset(&action.sa_mask);
