@@ -22,14 +22,14 @@ namespace cirrodex::service {
 struct ServerOptions {
   std::string address = "127.0.0.1";  // loopback unless told otherwise
   int port = 8080;                    // 0: any free port
-  // A listening socket handed over (systemd's LISTEN_FDS, or the program
-  // that starts the service as its child); -1: bind address and port.
-  int inherited_fd = -1;
   int workers = 8;
   std::size_t max_connections = 512;
   std::chrono::milliseconds head_timeout{10'000};   // from accept to the whole head
   std::chrono::milliseconds write_timeout{30'000};  // to take the whole answer
   std::chrono::milliseconds drain_timeout{5'000};   // answers still owed at shutdown
+  // A listening socket handed over (systemd's LISTEN_FDS, or the program
+  // that starts the service as its child); -1: bind address and port.
+  int inherited_fd = -1;
 };
 
 using RequestHandler = std::function<Response(const RequestHead&)>;

@@ -111,6 +111,25 @@ TEST_F(ServerTest, HeadAnswersWithoutTheBody) {
   EXPECT_EQ(head.substr(head.size() - 4), "\r\n\r\n");
 }
 
+TEST_F(ServerTest, ASocketHandedOverIsServedAtItsAddress) {
+  // As the program hands it to its child (and systemd to a socket unit).
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof a;
+  ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&a), sizeof a), 0);
+  ASSERT_EQ(::listen(fd, 16), 0);
+  ASSERT_EQ(::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &size), 0);
+  ServerOptions options;
+  options.address = "not-used";
+  options.inherited_fd = fd;
+  start(options);
+  EXPECT_EQ(port, ntohs(a.sin_port));
+  const std::string got = ask(port, "GET /handed HTTP/1.0\r\n\r\n");
+  EXPECT_EQ(got.substr(got.size() - 12), "path /handed");
+}
+
 TEST_F(ServerTest, AHandlerThatThrowsGivesA500AndTheServerGoesOn) {
   start(ServerOptions{});
   EXPECT_EQ(ask(port, "GET /throw HTTP/1.0\r\n\r\n").rfind("HTTP/1.1 500 ", 0), 0u);
