@@ -16,8 +16,11 @@ include(${CMAKE_CURRENT_SOURCE_DIR}/service_places_repro_test.cmake OPTIONAL)
 cirrodex_add_test(test_service_request SOURCES service_request_test.cpp LIBS cirrodex_service_request)
 cirrodex_add_test(test_service_server SOURCES service_cache_test.cpp service_sources_test.cpp service_handler_test.cpp
   LIBS cirrodex_service_core)
+# The handler with the real places, time zones and documents over a fake upstream.
+cirrodex_add_test(test_service_pipeline SOURCES service_pipeline_test.cpp service_parts_test.cpp
+  LIBS cirrodex_service_directory cirrodex_service_writer cirrodex_conditions)
 # The real binary against a stand-in for the NOAA hosts, both on 127.0.0.1.
-cirrodex_add_test(test_service_e2e SOURCES service_e2e_test.cpp LIBS cirrodex_platform)
+cirrodex_add_test(test_service_e2e SOURCES service_e2e_test.cpp LIBS cirrodex_conditions)
 add_dependencies(test_service_e2e cirrodex-service)
 target_compile_definitions(test_service_e2e PRIVATE CIRRODEX_SERVICE_BINARY="$<TARGET_FILE:cirrodex-service>"
   CIRRODEX_NOAA_SERVER="${CMAKE_CURRENT_SOURCE_DIR}/support/noaa_server.py")
