@@ -28,3 +28,13 @@ cirrodex_add_test(test_service_http SOURCES service_http_server_test.cpp service
   LIBS cirrodex_service_curl)
 target_compile_definitions(test_service_http PRIVATE
   CIRRODEX_HTTP_SERVER="${CMAKE_CURRENT_SOURCE_DIR}/support/http_server.py")
+
+# The systemd user unit loads cleanly (where systemd-analyze is at hand).
+find_program(SYSTEMD_ANALYZE systemd-analyze)
+if(SYSTEMD_ANALYZE)
+  add_test(NAME service_systemd_unit COMMAND ${CMAKE_COMMAND} -DANALYZE=${SYSTEMD_ANALYZE}
+    -DUNIT=${PROJECT_BINARY_DIR}/service/systemd/build-tree/cirrodex-service.service
+    -DWORK=${CMAKE_CURRENT_BINARY_DIR}/systemd_unit_runtime -P ${CMAKE_CURRENT_SOURCE_DIR}/systemd_unit_test.cmake)
+else()
+  message(STATUS "systemd-analyze not found; service_systemd_unit test skipped")
+endif()
