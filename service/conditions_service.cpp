@@ -15,30 +15,6 @@ Response text_response(std::string body, seconds max_age) {
   return Response{200, std::string(kTextType), std::move(body), max_age, {}, {}};
 }
 
-// The characters that would end an element or an attribute early.
-std::string html_escaped(std::string_view s) {
-  std::string out;
-  for (char c : s) {
-    switch (c) {
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '&':
-        out += "&amp;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 std::string_view reason_phrase(int status) {
@@ -105,8 +81,11 @@ Response ConditionsService::handle(Method method, std::string_view path) {
 
 Response ConditionsService::conditions(const ConditionsRoute& route) {
   const std::optional<ResolvedPlace> place = places_.resolve(route.place);
-  if (!place || place->stations.empty())
-    return error_response(404, "unknown place " + describe(route.place), kUnknownPlaceLife);
+  if (!place) return error_response(404, "unknown place " + describe(route.place), kUnknownPlaceLife);
+  // Antarctic bases and remote islands among the program's stations send
+  // no METAR and have no reporting station near enough to stand in.
+  if (place->stations.empty())
+    return error_response(404, "no reporting station near " + describe(route.place), kUnknownPlaceLife);
 
   std::optional<Observation> observation;
   SourceFailure failures;
@@ -150,18 +129,6 @@ Response ConditionsService::conditions(const ConditionsRoute& route) {
   r.max_age = forecast ? std::min(observation->max_age, forecast->max_age) : observation->max_age;
   r.note = observation->station + " from " + observation->source + forecast_note;
   return r;
-}
-
-Document PlainReportMaker::make(const DocumentInput& input) {
-  const Observation& o = input.observation;
-  if (input.form == Form::Raw) return Document{o.report + "\n", {}};
-  std::string page = "<html><head><title>" + html_escaped(input.resolved.name) + "</title></head><body>\n";
-  page += "<h1>" + html_escaped(input.resolved.name) + "</h1>\n";
-  page += "<p>Station " + html_escaped(o.station) + " (" + html_escaped(o.source) + ")</p>\n";
-  page += "<pre>" + html_escaped(o.report) + "</pre>\n";
-  if (input.forecast != nullptr) page += "<pre>" + html_escaped(input.forecast->text) + "</pre>\n";
-  page += "</body></html>\n";
-  return Document{std::move(page), {}};
 }
 
 }  // namespace cirrodex::service

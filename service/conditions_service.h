@@ -3,7 +3,8 @@
 // answer out. A conditions address goes place -> candidate stations (the
 // PlaceResolver port) -> the first station with a fresh report, plus the
 // zone forecast for US places -> the document (the DocumentMaker port).
-// Unknown places answer 404, upstream failures 502, upstream time-outs 504,
+// Unknown places and places without a station answer 404, upstream
+// failures and reports that cannot be read 502, upstream time-outs 504,
 // each with a short text; the service never makes up a reading.
 
 #include <atomic>
@@ -23,12 +24,17 @@ namespace cirrodex::service {
 // What the service knows of a place: the stations to ask, best first, the
 // forecast zone, and what the document writer needs besides the report.
 struct ResolvedPlace {
-  std::string name;                   // "Muscle Shoals, AL" as the document shows it
+  // The document's heading, which the program shows and keeps: a US place
+  // as "Muscle Shoals, Alabama" (the program turns the state's name after
+  // the comma into its code), elsewhere "Abbeville, France".
+  std::string name;
+  std::string city;                   // the raw form's city field: "Muscle Shoals"
+  std::string region;                 // the raw form's next field: "Alabama"; abroad "France"
   std::vector<std::string> stations;  // ICAO identifiers, best first
-  std::string state;                  // US state code ("al"); empty elsewhere
-  std::string forecast_zone;          // "alz002"; empty: no zone forecast
-  std::string country;
-  std::string time_zone;  // IANA name ("America/Chicago")
+  std::string state;                  // US state code, lower case ("al"); empty elsewhere
+  std::string forecast_zone;          // "alz001"; empty: no zone forecast
+  std::string country;                // ISO 3166 code ("US", "FR")
+  std::string time_zone;              // IANA name ("America/Chicago"); empty: not known
   double latitude = 0, longitude = 0;
 };
 
@@ -95,13 +101,6 @@ class ConditionsService {
   DocumentMaker& maker_;
   ServiceClock& clock_;
   std::atomic<std::uint64_t> usage_count_{0};
-};
-
-// Until the real document writer is plugged in: the report in a small page
-// (page form) or as it is (raw form).
-class PlainReportMaker final : public DocumentMaker {
- public:
-  Document make(const DocumentInput& input) override;
 };
 
 }  // namespace cirrodex::service

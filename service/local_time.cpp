@@ -1,6 +1,7 @@
 #include "service/local_time.h"
 
 #include <array>
+#include <cstdint>
 
 namespace cirrodex::service {
 
@@ -8,6 +9,17 @@ namespace {
 
 constexpr std::array<const char*, 12> kMonths = {"January", "February", "March",     "April",   "May",      "June",
                                                  "July",    "August",   "September", "October", "November", "December"};
+
+constexpr std::int64_t kDay = 86400;
+
+std::int64_t floor_div(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
+// The UTC instant of local midnight starting local day number `day`, the
+// offset of the instant asked about being a good first guess.
+std::int64_t local_midnight(const TimeZoneRules& zone, std::int64_t day, std::int32_t offset_guess) {
+  const std::int64_t guess = day * kDay - offset_guess;
+  return day * kDay - zone.at(guess).utc_offset;
+}
 
 }  // namespace
 
@@ -26,6 +38,15 @@ ZoneTime zone_time(const TimeZoneRules& zone, std::chrono::sys_seconds instant) 
   t.minute = static_cast<int>(clock.minutes().count());
   t.second = static_cast<int>(clock.seconds().count());
   return t;
+}
+
+LocalDay local_day(const TimeZoneRules& zone, std::chrono::sys_seconds instant) {
+  const std::int64_t t = instant.time_since_epoch().count();
+  const std::int32_t offset = zone.at(t).utc_offset;
+  const std::int64_t day = floor_div(t + offset, kDay);
+  using std::chrono::seconds;
+  return {std::chrono::sys_seconds{seconds{local_midnight(zone, day, offset)}},
+          std::chrono::sys_seconds{seconds{local_midnight(zone, day + 1, offset)}}};
 }
 
 std::string clock_text(const ZoneTime& t) {

@@ -1,7 +1,7 @@
 #pragma once
-// The local date and time of an instant in a time zone, and the texts the
-// conditions document writes them as: "7:15 AM CST" and
-// "3:53 PM CST on December 11, 2026".
+// The local date and time of an instant in a time zone, the local day that
+// holds it, and the texts the conditions document writes them as:
+// "7:15 AM CST" and "3:53 PM CST on December 11, 2026".
 
 #include <chrono>
 #include <string>
@@ -21,6 +21,16 @@ struct ZoneTime {
 };
 
 ZoneTime zone_time(const TimeZoneRules& zone, std::chrono::sys_seconds instant);
+
+// Local midnight to local midnight in the zone (23 or 25 hours long on the
+// days of a change of time).
+struct LocalDay {
+  std::chrono::sys_seconds start, end;
+
+  bool holds(std::chrono::sys_seconds t) const { return t >= start && t < end; }
+};
+
+LocalDay local_day(const TimeZoneRules& zone, std::chrono::sys_seconds instant);
 
 // "7:15 AM CST": the 12-hour clock without a leading zero, seconds dropped.
 std::string clock_text(const ZoneTime& t);

@@ -1,6 +1,7 @@
 // cirrodex-service: answers the program's conditions addresses from public
-// NOAA data. Prints "listening on ADDR:PORT" once it serves, one log line
-// per request on stderr; ends cleanly on SIGTERM or SIGINT.
+// NOAA data, for the places of its built-in tables. Prints "listening on
+// ADDR:PORT" once it serves, one log line per request on stderr; ends
+// cleanly on SIGTERM or SIGINT.
 
 #include <unistd.h>
 
@@ -19,9 +20,12 @@
 #include "resources/builtin.h"
 #include "service/cache.h"
 #include "service/conditions_service.h"
+#include "service/document_maker.h"
 #include "service/http_server.h"
 #include "service/observation_source.h"
-#include "service/table_place_resolver.h"
+#include "service/place_directory.h"
+#include "service/places.h"
+#include "service/time_zones.h"
 #include "service/upstream.h"
 
 namespace {
@@ -39,7 +43,6 @@ constexpr const char* kUsage =
     "                         picks a free one); prints \"listening on ADDR:PORT\"\n"
     "  --once PATH            print the answer to PATH and exit: 0 with the\n"
     "                         document, 1 with the error status line and text\n"
-    "  --places FILE          the place table (key, stations, zone, name; tabs)\n"
     "  --workers N            request threads (default 8)\n"
     "  --max-connections N    open connections at most (default 512)\n"
     "  --head-timeout SECONDS time a client has to send its request (default 10)\n"
@@ -47,7 +50,8 @@ constexpr const char* kUsage =
     "\n"
     "Upstream hosts come from the built-in services list and the user's\n"
     "$XDG_CONFIG_HOME/cirrodex/services.conf (observations, observations_api,\n"
-    "zone_forecasts).\n";
+    "zone_forecasts). Local times come from the system's tzdata\n"
+    "(/usr/share/zoneinfo).\n";
 
 HttpServer* g_server = nullptr;
 CurlUpstream* g_upstream = nullptr;
@@ -82,7 +86,7 @@ bool positive(const std::string& s, long max, long& out) {
 
 int main(int argc, char** argv) {
   ServerOptions options;
-  std::string once, places_file;
+  std::string once;
   bool have_once = false;
   bool listen_given = false;
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -105,8 +109,6 @@ int main(int argc, char** argv) {
     } else if (a == "--once") {
       once = value;
       have_once = true;
-    } else if (a == "--places") {
-      places_file = value;
     } else if (a == "--workers" && positive(value, 256, n)) {
       options.workers = static_cast<int>(n);
     } else if (a == "--max-connections" && positive(value, 100000, n)) {
@@ -133,21 +135,21 @@ int main(int argc, char** argv) {
     for (const std::string& problem : services.override_with(user, user_services_path()))
       std::cerr << "cirrodex-service: " << problem << '\n';
 
-  std::string table;
-  if (!places_file.empty() && !read_file(places_file, table)) {
-    std::cerr << "cirrodex-service: cannot read " << places_file << '\n';
-    return 2;
+  // The tables are parsed and the zone list read before the first request,
+  // so that a fault shows at start and no request pays for them.
+  const PlaceTables& tables = PlaceTables::builtin();
+  const TimeZones zones;
+  if (!zones.error().empty()) {
+    std::cerr << "cirrodex-service: " << zones.error() << " (is tzdata installed?)\n";
+    return 1;
   }
-  std::vector<std::string> problems;
-  TablePlaceResolver places(table, &problems);
-  for (const std::string& problem : problems)
-    std::cerr << "cirrodex-service: " << places_file << ": " << problem << '\n';
+  PlaceDirectory places(tables, zones);
 
   SystemServiceClock clock;
   CurlUpstream upstream(service_user_agent(services.value("maker_web")), UpstreamLimits{});
   UpstreamCache cache(clock);
   ObservationSource sources(services, upstream, cache, clock);
-  PlainReportMaker maker;  // the document writer goes here
+  ConditionsDocumentMaker maker(tables, zones);
   ConditionsService handler(places, sources, maker, clock);
 
   if (have_once) {

@@ -1,8 +1,10 @@
 #include "service/sky_times.h"
 
 #include <cmath>
+#include <utility>
 
 #include "moon/errors.h"
+#include "moon/phases.h"
 #include "moon/position.h"
 #include "moon/rise_set.h"
 #include "service/local_time.h"
@@ -18,12 +20,6 @@ constexpr std::int64_t kDay = 86400;
 constexpr std::int64_t kUnixEpochInstant = 25569;
 
 std::int64_t floor_div(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
-
-// The UTC instant of local midnight starting local day number `day`.
-std::int64_t local_midnight(const TimeZoneRules& zone, std::int64_t day, std::int32_t offset_guess) {
-  const std::int64_t guess = day * kDay - offset_guess;
-  return day * kDay - zone.at(guess).utc_offset;
-}
 
 // How far the body stands above the altitude at which it rises or sets, in
 // degrees: the Sun's upper limb with refraction, the Moon's likewise with
@@ -91,11 +87,9 @@ std::string event_text(const TimeZoneRules& zone, const std::optional<sys_second
 }  // namespace
 
 SkyEvents sky_events(GeoPoint where, const TimeZoneRules& zone, sys_seconds now) {
-  const std::int64_t t = now.time_since_epoch().count();
-  const std::int32_t offset = zone.at(t).utc_offset;
-  const std::int64_t day = floor_div(t + offset, kDay);
-  const std::int64_t start = local_midnight(zone, day, offset);
-  const std::int64_t end = local_midnight(zone, day + 1, offset);
+  const LocalDay day = local_day(zone, now);
+  const std::int64_t start = day.start.time_since_epoch().count();
+  const std::int64_t end = day.end.time_since_epoch().count();
   using moon::Body;
   using moon::RiseKind;
   return {first_event(Body::Sun, RiseKind::Rise, where, start, end),
@@ -108,6 +102,29 @@ SkyTimes sky_times(GeoPoint where, const TimeZoneRules& zone, sys_seconds now) {
   const SkyEvents e = sky_events(where, zone, now);
   return {event_text(zone, e.sunrise), event_text(zone, e.sunset), event_text(zone, e.moonrise),
           event_text(zone, e.moonset)};
+}
+
+std::string moon_phase_name(const TimeZoneRules& zone, sys_seconds now) {
+  const LocalDay day = local_day(zone, now);
+  const auto instant = [](sys_seconds t) {
+    return static_cast<moon::Instant>(t.time_since_epoch().count()) / kDay + kUnixEpochInstant;
+  };
+  const moon::Instant start = instant(day.start), end = instant(day.end);
+  const moon::Instant middle = (start + end) / 2;
+  // The principal phases name the day on which they fall, as almanacs do.
+  using moon::PhaseKind;
+  static constexpr std::pair<PhaseKind, const char*> kPrincipal[] = {{PhaseKind::NewMoon, "New Moon"},
+                                                                     {PhaseKind::FirstQuarter, "First Quarter"},
+                                                                     {PhaseKind::FullMoon, "Full Moon"},
+                                                                     {PhaseKind::LastQuarter, "Last Quarter"}};
+  for (const auto& [kind, name] : kPrincipal) {
+    const moon::Instant at = moon::last_phase(kind, end);
+    if (at >= start && at < end) return name;
+  }
+  // Otherwise what the day looks like at its middle: negative phase angles wane.
+  const bool waxing = moon::phase_angle(middle) >= 0;
+  const bool gibbous = moon::illuminated_fraction(middle) >= 0.5L;
+  return std::string(waxing ? "Waxing " : "Waning ") + (gibbous ? "Gibbous" : "Crescent");
 }
 
 }  // namespace cirrodex::service

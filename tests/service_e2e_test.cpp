@@ -1,8 +1,9 @@
 // cirrodex-service end to end: the real binary on 127.0.0.1, its services
 // file pointing at a stand-in for the NOAA hosts (tests/support/noaa_server.py
 // serving the recorded files of tests/data/service), and clients over
-// plain sockets: every address form, bad bytes, a burst of concurrent
-// clients, slow clients and clients that leave half way.
+// plain sockets: every address form, its documents read back by the
+// program's parser, bad bytes, a burst of concurrent clients, slow clients
+// and clients that leave half way.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -25,6 +26,7 @@
 
 #include "platform/version.h"
 #include "support/local_server.h"
+#include "support/parser_rig.h"
 
 namespace cirrodex::service {
 namespace {
@@ -123,9 +125,8 @@ class ServiceProcess {
       const int log = ::open(log_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       ::dup2(log, STDERR_FILENO);
       const std::string timeout = std::to_string(kHeadTimeoutSeconds);
-      const std::string places = std::string(CIRRODEX_TEST_DATA) + "/service/places.txt";
-      ::execl(CIRRODEX_SERVICE_BINARY, CIRRODEX_SERVICE_BINARY, "--listen", "127.0.0.1:0", "--places", places.c_str(),
-              "--workers", "4", "--head-timeout", timeout.c_str(), static_cast<char*>(nullptr));
+      ::execl(CIRRODEX_SERVICE_BINARY, CIRRODEX_SERVICE_BINARY, "--listen", "127.0.0.1:0", "--workers", "4",
+              "--head-timeout", timeout.c_str(), static_cast<char*>(nullptr));
       ::_exit(127);
     }
     ::close(out[1]);
@@ -223,15 +224,16 @@ TEST_F(ServiceEndToEnd, AnswersEveryAddressForm) {
   };
   const std::string html = "text/html; charset=iso-8859-1", text = "text/plain; charset=iso-8859-1";
   const Case cases[] = {
-      {"/auto/Cirrodex/AL/Muscle_Shoals.html", 200, html, "<pre>KMSL "},
+      {"/auto/Cirrodex/AL/Muscle_Shoals.html", 200, html, "Observed at North West Alabama Regional Airport (KMSL)"},
       {"/auto/Cirrodex/AL/Muscle_Shoals.html", 200, html, ".TODAY...Sunny. Highs in the upper 30s."},
-      {"/auto/raw/AL/Muscle_Shoals.html", 200, text, "KMSL "},
-      {"/auto/Cirrodex/35661", 200, html, "Station KMSL (observations)"},
-      {"/auto/raw/global/stations/68240.html", 200, text, "FBFT "},
-      {"/auto/Cirrodex/AL/Huntsville.html", 200, html, "Station KHSV (observations_api)"},
-      {"/auto/Cirrodex/AL/Florence.html", 200, html, "Station KMSL"},
-      {"/auto/Cirrodex/AL/Gone.html", 502, text, "no current report for AL/Gone"},
-      {"/auto/Cirrodex/AL/Nowhere.html", 404, text, "unknown place AL/Nowhere"},
+      {"/auto/raw/AL/Muscle_Shoals.html", 200, text, "|KMSL|North West Alabama Regional Airport|"},
+      {"/auto/Cirrodex/35661", 200, html, "<title>Conditions: Muscle Shoals, Alabama Weather Forecast</title>"},
+      {"/auto/raw/global/stations/07005.html", 200, text, "|LFOI|Abbeville|"},
+      // Two stations without a file, then one whose file is stale: its API report.
+      {"/auto/Cirrodex/AL/Huntsville.html", 200, html, "(KHSV)"},
+      {"/auto/Cirrodex/AK/Adak.html", 502, text, "no current report for AK/Adak"},
+      {"/auto/Cirrodex/AL/Nowhere_Special.html", 404, text, "unknown place AL/Nowhere_Special"},
+      {"/auto/Cirrodex/global/stations/89606.html", 404, text, "no reporting station near WMO 89606"},
       {"/auto/Cirrodex/12345.html", 404, text, "404 Not Found"},
       {"/auto/Cirrodex/../../etc/passwd", 400, text, "dotted path"},
       {"/assets/cirrodexvs.txt", 200, text, "Version#" + std::string(kProgramVersion)},
@@ -253,8 +255,58 @@ TEST_F(ServiceEndToEnd, AnswersEveryAddressForm) {
   EXPECT_LE(max_age, 600);
   // One log line per request.
   const std::string log = read_text(log_path());
-  EXPECT_NE(log.find("\"GET /auto/Cirrodex/AL/Gone.html\" 502"), std::string::npos) << log;
+  EXPECT_NE(log.find("\"GET /auto/Cirrodex/AK/Adak.html\" 502"), std::string::npos) << log;
+  EXPECT_NE(log.find("KHSV from observations_api"), std::string::npos) << log;
   EXPECT_NE(log.find("\"GET /assets/cirrodexvs.txt\" 200"), std::string::npos) << log;
+}
+
+// The documents of a US city, a zip code and a WMO station in both forms,
+// as the program reads them. The stand-in moves each recorded report to a
+// few minutes ago, so the times are today's.
+TEST_F(ServiceEndToEnd, TheProgramReadsTheRecordedReports) {
+  const std::string deg(1, '\xB0');
+  struct Case {
+    std::string path;
+    bool raw;
+    std::string location, temperature, humidity, wind, pressure, conditions, visibility;
+    std::string zone;  // the abbreviation of the local times
+  };
+  const Case cases[] = {
+      {"/auto/Cirrodex/AL/Muscle_Shoals.html", false, "Muscle Shoals, Alabama", "35" + deg + "F", "54%",
+       "From the North @ 9mph", "30.36 in", "Clear", "10 miles", "CST"},
+      {"/auto/raw/AL/Muscle_Shoals.html", true, "Muscle Shoals, Alabama", "35" + deg + " F", "54%",
+       "From the North at 9 mph", "30.36 in", "Clear", "10 miles", "CST"},
+      {"/auto/Cirrodex/35661", false, "Muscle Shoals, Alabama", "35" + deg + "F", "54%", "From the North @ 9mph",
+       "30.36 in", "Clear", "10 miles", "CST"},
+      {"/auto/raw/35661", true, "Muscle Shoals, Alabama", "35" + deg + " F", "54%", "From the North at 9 mph",
+       "30.36 in", "Clear", "10 miles", "CST"},
+      {"/auto/Cirrodex/global/stations/07005.html", false, "Abbeville, France", "36" + deg + "F", "81%",
+       "From the NE @ 9 mph", "30.24 in", "Mostly Cloudy", "6+ miles", "CET"},
+      {"/auto/raw/global/stations/07005.html", true, "Abbeville, France", "36" + deg + " F", "81%",
+       "From the NE at 9 mph", "30.24 in", "Mostly Cloudy", "6+ miles", "CET"},
+  };
+  for (const Case& c : cases) {
+    const Answer a = get(port(), c.path);
+    ASSERT_EQ(a.status, 200) << c.path << "\n" << a.body;
+    testing::ParserRig rig;
+    if (c.raw) rig.settings.set("Datasource", "2");
+    rig.parse(a.body);
+    EXPECT_EQ(rig.host_calls(),
+              (std::vector<std::string>{"status: ...parsing data...", "status: Thank you for using Cirrodex..."}))
+        << c.path;
+    const Readings& r = rig.readings;
+    EXPECT_EQ(r.LocationName, c.location) << c.path;
+    EXPECT_EQ(r.Temperature, c.temperature) << c.path;
+    EXPECT_EQ(r.Humidity, c.humidity) << c.path;
+    EXPECT_EQ(r.Wind, c.wind) << c.path;
+    EXPECT_EQ(r.Pressure, c.pressure) << c.path;
+    EXPECT_EQ(r.Conditions, c.conditions) << c.path;
+    EXPECT_EQ(r.Visibility, c.visibility) << c.path;
+    // "10:21 AM CST December 11": today's local time of the report.
+    EXPECT_NE(r.ConditionTime.find(" " + c.zone + " "), std::string::npos) << c.path << ": " << r.ConditionTime;
+    for (const std::string* t : {&r.Sunrise, &r.Sunset})
+      EXPECT_NE(t->find(" " + c.zone), std::string::npos) << c.path << ": " << *t;
+  }
 }
 
 TEST_F(ServiceEndToEnd, HeadGivesTheHeadersAloneOtherMethodsAreRefused) {
@@ -307,12 +359,16 @@ TEST_F(ServiceEndToEnd, ABurstOfClientsSharesOneUpstreamFetch) {
     EXPECT_EQ(a.status, 200) << a.body;
     EXPECT_EQ(a.body, answers[0].body);
   }
-  EXPECT_NE(answers[0].body.find("<pre>KNYC "), std::string::npos);
-  EXPECT_NE(answers[0].body.find("New York (Manhattan)"), std::string::npos);
+  // The nearest station (the Downtown Manhattan heliport) has nothing: Central Park serves.
+  EXPECT_NE(answers[0].body.find("Observed at Central Park (KNYC)"), std::string::npos) << answers[0].body;
+  EXPECT_NE(answers[0].body.find("Conditions: New York, New York Weather Forecast"), std::string::npos);
+  EXPECT_NE(answers[0].body.find(".TODAY...Mostly sunny. Highs around 30."), std::string::npos);
   const std::string asked = upstream_requests();
   EXPECT_EQ(asked,
+            "/data/observations/metar/stations/KJRB.TXT\n"
+            "/api/data/metar?ids=KJRB&format=raw\n"
             "/data/observations/metar/stations/KNYC.TXT\n"
-            "/data/forecasts/zone/ny/nyz072.txt\n");
+            "/data/forecasts/zone/ny/nyz075.txt\n");
 }
 
 TEST_F(ServiceEndToEnd, SlowClientsHoldNobodyUpAndAreCutOff) {
@@ -337,7 +393,7 @@ TEST_F(ServiceEndToEnd, ClientsThatLeaveHalfWayAreForgotten) {
     half.send("GET /auto/Cirrodex/AL/Muscle_Sh");
   }
   {
-    // Leaves while its answer is being made (KLGA comes from upstream).
+    // Leaves while its answer is being made.
     Client impatient(port());
     impatient.send("GET /auto/Cirrodex/NY/New_York.html HTTP/1.0\r\n\r\n");
   }

@@ -32,11 +32,18 @@ const std::string kZoneUrl = "http://files/data/forecasts/zone/al/alz002.txt";
 class HandlerTest : public ::testing::Test {
  protected:
   HandlerTest() : services(kServices), cache(clock), sources(services, upstream, cache, clock) {
-    places.add("AL/Muscle_Shoals",
-               ResolvedPlace{"Muscle Shoals, AL", {"KMSL", "KHSV"}, "al", "alz002", "US", "", 0, 0});
-    places.add("zip 35661", ResolvedPlace{"Muscle Shoals, AL", {"KMSL"}, "al", "", "US", "", 0, 0});
-    places.add("WMO 68240", ResolvedPlace{"Francistown", {"FBFT"}, "", "", "Botswana", "", 0, 0});
-    places.add("WMO 99999", ResolvedPlace{"Nowhere", {}, "", "", "", "", 0, 0});
+    places.add("AL/Muscle_Shoals", place("Muscle Shoals, Alabama", {"KMSL", "KHSV"}, "al", "alz002"));
+    places.add("zip 35661", place("Muscle Shoals, Alabama", {"KMSL"}, "al", ""));
+    places.add("WMO 68240", place("Francistown, Botswana", {"FBFT"}, "", ""));
+    places.add("WMO 99999", place("Nowhere, Antarctica", {}, "", ""));
+  }
+  static ResolvedPlace place(std::string name, std::vector<std::string> stations, std::string state, std::string zone) {
+    ResolvedPlace p;
+    p.name = std::move(name);
+    p.stations = std::move(stations);
+    p.state = std::move(state);
+    p.forecast_zone = std::move(zone);
+    return p;
   }
   void fresh(const std::string& icao) {
     upstream.answer(file_url(icao), "2024/01/15 14:53\n" + icao + " 151453Z AUTO 36008KT 10SM CLR 02/M07 A3036\n");
@@ -115,15 +122,16 @@ TEST_P(HandlerFailureTest, AnswersWithAShortTextAndNoReading) {
 
 INSTANTIATE_TEST_SUITE_P(
     Failures, HandlerFailureTest,
-    ::testing::Values(
-        FailureCase{"UnknownPlace", "/auto/Cirrodex/AL/Nowhere.html", 404, "unknown place AL/Nowhere"},
-        FailureCase{"PlaceWithoutStations", "/auto/Cirrodex/global/stations/99999.html", 404, "unknown place"},
-        FailureCase{"EveryUpstreamTimedOut", "/auto/Cirrodex/global/stations/68240.html", 504, "Timeout was reached"},
-        FailureCase{"UpstreamsFailed", "/auto/Cirrodex/AL/Muscle_Shoals.html", 502,
-                    "KHSV: observations: http://files/data/observations/metar/stations/KHSV.TXT: 503"},
-        FailureCase{"SomeTimedOutSomeFailed", "/auto/Cirrodex/35661", 502, "404 Not Found"},
-        FailureCase{"DottedPath", "/auto/Cirrodex/../../etc/passwd", 400, "dotted path"},
-        FailureCase{"NoSuchDocument", "/index.html", 404, "no such document"}),
+    ::testing::Values(FailureCase{"UnknownPlace", "/auto/Cirrodex/AL/Nowhere.html", 404, "unknown place AL/Nowhere"},
+                      FailureCase{"PlaceWithoutStations", "/auto/Cirrodex/global/stations/99999.html", 404,
+                                  "no reporting station near WMO 99999"},
+                      FailureCase{"EveryUpstreamTimedOut", "/auto/Cirrodex/global/stations/68240.html", 504,
+                                  "Timeout was reached"},
+                      FailureCase{"UpstreamsFailed", "/auto/Cirrodex/AL/Muscle_Shoals.html", 502,
+                                  "KHSV: observations: http://files/data/observations/metar/stations/KHSV.TXT: 503"},
+                      FailureCase{"SomeTimedOutSomeFailed", "/auto/Cirrodex/35661", 502, "404 Not Found"},
+                      FailureCase{"DottedPath", "/auto/Cirrodex/../../etc/passwd", 400, "dotted path"},
+                      FailureCase{"NoSuchDocument", "/index.html", 404, "no such document"}),
     [](const auto& tc) { return std::string(tc.param.name); });
 
 TEST_F(HandlerTest, AReportTheMakerCannotReadIsABadGateway) {
@@ -154,17 +162,6 @@ TEST_F(HandlerTest, CounterAndVersionFile) {
   EXPECT_EQ(version.content_type, "text/plain; charset=iso-8859-1");
   EXPECT_NE(version.body.find("Version#" + std::string(kProgramVersion)), std::string::npos);
   EXPECT_EQ(upstream.fetches(), 0);
-}
-
-TEST(PlainReportMaker, PutsTheReportInASmallPageOrAsItIs) {
-  PlainReportMaker maker;
-  const Place place = UsCity{"AL", "Muscle_Shoals"};
-  const ResolvedPlace resolved{"Muscle <Shoals>", {"KMSL"}, "", "", "US", "", 0, 0};
-  const Observation o{"KMSL", "KMSL 151453Z AUTO", {}, "observations", "u", seconds(1)};
-  const Document page = maker.make(DocumentInput{Form::Page, place, resolved, o, nullptr, {}});
-  EXPECT_NE(page.text.find("<pre>KMSL 151453Z AUTO</pre>"), std::string::npos);
-  EXPECT_NE(page.text.find("Muscle &lt;Shoals&gt;"), std::string::npos);
-  EXPECT_EQ(maker.make(DocumentInput{Form::Raw, place, resolved, o, nullptr, {}}).text, "KMSL 151453Z AUTO\n");
 }
 
 // The answer's bytes.

@@ -132,6 +132,60 @@ TEST(ServiceSkyTimes, PolarDayAndNightHaveNoSunriseOrSunset) {
   EXPECT_NE(march.sunset, "");
 }
 
+TEST(ServiceSkyTimes, MoonPhaseNamesTheLocalDayOfAPrincipalPhase) {
+  // January 2024: new moon on the 11th at 11:57 UTC, first quarter on the
+  // 18th at 03:52 UTC (the evening of the 17th in Chicago), full moon on the
+  // 25th at 17:54 UTC, last quarter on 2 February at 23:18 UTC (the 3rd in
+  // Sydney).
+  struct Case {
+    const char* zone;
+    sys_seconds t;
+    const char* phase;
+  };
+  const Case cases[] = {
+      {"America/Chicago", utc(2024, 1, 10, 18), "Waning Crescent"},
+      {"America/Chicago", utc(2024, 1, 11, 18), "New Moon"},
+      {"America/Chicago", utc(2024, 1, 12, 18), "Waxing Crescent"},
+      {"America/Chicago", utc(2024, 1, 17, 12), "First Quarter"},
+      {"Europe/Berlin", utc(2024, 1, 17, 12), "Waxing Crescent"},
+      {"Europe/Berlin", utc(2024, 1, 18, 12), "First Quarter"},
+      {"America/Chicago", utc(2024, 1, 24, 18), "Waxing Gibbous"},
+      {"America/Chicago", utc(2024, 1, 25, 18), "Full Moon"},
+      {"America/Chicago", utc(2024, 1, 26, 18), "Waning Gibbous"},
+      {"America/Chicago", utc(2024, 2, 2, 18), "Last Quarter"},
+      {"Australia/Sydney", utc(2024, 2, 2, 12), "Waning Gibbous"},
+      {"Australia/Sydney", utc(2024, 2, 3, 2), "Last Quarter"},
+  };
+  for (const auto& c : cases) {
+    const ZoneTime local = zone_time(zone(c.zone), c.t);
+    EXPECT_EQ(moon_phase_name(zone(c.zone), c.t), c.phase) << c.zone << " " << local.month << "/" << local.day;
+  }
+}
+
+TEST(ServiceLocalTime, LocalDaysRunFromMidnightToMidnight) {
+  struct Case {
+    const char* what;
+    const char* zone;
+    sys_seconds t;
+    sys_seconds start;
+    std::chrono::hours length;
+  };
+  const Case cases[] = {
+      {"late evening, next day in UTC", "America/Chicago", utc(2026, 12, 12, 5, 30), utc(2026, 12, 11, 6),
+       std::chrono::hours(24)},
+      {"spring forward", "America/Chicago", utc(2026, 3, 8, 17), utc(2026, 3, 8, 6), std::chrono::hours(23)},
+      {"fall back", "America/Chicago", utc(2026, 11, 1, 17), utc(2026, 11, 1, 5), std::chrono::hours(25)},
+      {"east of Greenwich", "Asia/Kolkata", utc(2026, 2, 28, 20), utc(2026, 2, 28, 18, 30), std::chrono::hours(24)},
+  };
+  for (const auto& c : cases) {
+    const LocalDay day = local_day(zone(c.zone), c.t);
+    EXPECT_EQ(day.start, c.start) << c.what;
+    EXPECT_EQ(day.end - day.start, c.length) << c.what;
+    EXPECT_TRUE(day.holds(c.t)) << c.what;
+    EXPECT_FALSE(day.holds(day.end)) << c.what;
+  }
+}
+
 TEST(ServiceLocalTime, ClockAndObservationTexts) {
   struct Case {
     const char* zone;
