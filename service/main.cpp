@@ -8,9 +8,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,15 +62,6 @@ extern "C" void on_signal(int) {
 int usage_error(const std::string& text) {
   std::cerr << "cirrodex-service: " << text << "\n" << kUsage;
   return 2;
-}
-
-bool read_file(const std::string& path, std::string& out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream all;
-  all << in.rdbuf();
-  out = all.str();
-  return true;
 }
 
 bool positive(const std::string& s, long max, long& out) {
@@ -129,11 +118,10 @@ int main(int argc, char** argv) {
   ::unsetenv("LISTEN_FDS");
   ::unsetenv("LISTEN_PID");
 
-  Services services(*builtin_resource("SERVICES", "CONF"));
-  std::string user;
-  if (read_file(user_services_path(), user))
-    for (const std::string& problem : services.override_with(user, user_services_path()))
-      std::cerr << "cirrodex-service: " << problem << '\n';
+  // The hosts as the program reads them: the built-in list, the user's copy over it.
+  const LoadedServices loaded = load_services(*builtin_resource("SERVICES", "CONF"));
+  for (const std::string& problem : loaded.problems) std::cerr << "cirrodex-service: " << problem << '\n';
+  const Services& services = loaded.services;
 
   // The tables are parsed and the zone list read before the first request,
   // so that a fault shows at start and no request pays for them.

@@ -1,10 +1,9 @@
 #include "service/time_zones.h"
 
 #include <algorithm>
-#include <fstream>
 #include <iterator>
-#include <sstream>
 
+#include "platform/files.h"
 #include "service/us_time_zones.h"
 
 namespace cirrodex::service {
@@ -69,14 +68,7 @@ bool safe_zone_name(std::string_view name) {
   });
 }
 
-std::optional<std::string> read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream out;
-  out << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return std::move(out).str();
-}
+std::optional<std::string> read_file(const std::string& path) { return read_whole_file(path).bytes; }
 
 }  // namespace
 
