@@ -11,7 +11,8 @@
 
 namespace cirrodex {
 
-// The typeface of the icon texts.
+// The typeface of the icon texts: the narrow face the skins draw the classic
+// default face with, so three digits and a degree sign nearly fit the square.
 inline constexpr const char* kIconFamily = "Liberation Sans Narrow";
 
 // The picture as an image; throws std::invalid_argument when the background
