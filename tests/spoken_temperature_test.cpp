@@ -65,6 +65,27 @@ TEST(SpokenWords, EveryWordIsABuiltInSound) {
   }
 }
 
+TEST(SpokenWords, AnyShortTextSaysOnlyKnownWords) {
+  // Every text of four characters from the ones a temperature is made of.
+  const std::string alphabet = "0159- n/.F" + kDeg;
+  std::string t(4, ' ');
+  for (const char a : alphabet)
+    for (const char b : alphabet)
+      for (const char c : alphabet)
+        for (const char d : alphabet) {
+          t = {a, b, c, d};
+          const std::vector<SpokenStep> steps = spoken_words(t);
+          if (steps.empty()) continue;
+          ASSERT_EQ(steps.front().word, "TEMPIS") << t;
+          ASSERT_EQ(steps.back().word, "DEGREES") << t;
+          ASSERT_LE(steps.size(), 7u) << t;
+          for (const SpokenStep& step : steps)
+            ASSERT_TRUE(step.word.empty() ? step.pause_ms == kSpokenPauseMs
+                                          : builtin_resource(step.word, "WAVE").has_value())
+                << t << ": " << step.word;
+        }
+}
+
 // A sound port whose sounds play for a number of looks at playing(), and
 // that refuses the words it is told to.
 class TimedSound final : public Sound {

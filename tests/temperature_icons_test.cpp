@@ -6,6 +6,7 @@
 
 #include "platform/fakes/fake_host.h"
 #include "platform/fakes/memory_settings_store.h"
+#include "platform/text.h"
 
 namespace cirrodex {
 namespace {
@@ -65,6 +66,29 @@ TEST(IconText, TheLeadingDigitsAndADegreeSign) {
     EXPECT_EQ(got->text, c.text + kDeg) << c.reading;
     EXPECT_EQ(got->length, c.length) << c.reading;
   }
+}
+
+TEST(IconText, AnyShortTextGivesAFewCharactersAndTheDegreeSign) {
+  const std::string alphabet = "0159- n/.F" + kDeg;
+  for (const IconKind kind : {IconKind::Temperature, IconKind::WindChill})
+    for (const char a : alphabet)
+      for (const char b : alphabet)
+        for (const char c : alphabet)
+          for (const char d : alphabet) {
+            const std::string reading{a, b, c, d, 'F'};
+            const auto got = icon_text(kind, reading);
+            ASSERT_TRUE(got) << reading;
+            const std::size_t taken = got->text.size() - 1;
+            ASSERT_EQ(got->text.back(), '\xB0') << reading;
+            ASSERT_EQ(got->text.substr(0, taken), reading.substr(0, taken)) << reading;
+            ASSERT_LE(taken, kind == IconKind::WindChill ? 4u : 3u) << reading;
+            // More than one character is taken only up to a digit.
+            if (taken > 1) {
+              ASSERT_TRUE(text::is_digit(reading[taken - 1])) << reading;
+            }
+            const IconLayout layout = icon_layout(*got);
+            ASSERT_TRUE(layout.size == 20 || layout.size == 17 || layout.size == 14) << reading;
+          }
 }
 
 TEST(IconLayout, SizeAndPlaceFollowTheText) {
