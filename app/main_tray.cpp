@@ -33,12 +33,14 @@ MainTrayIcon::MainTrayIcon(Tray& shell, TForm1& window, QMenu* right_menu, Setti
     if (window_.isVisible()) window_.activateWindow();
   };
   owner.play_sound = [this](const std::string& name) { play_sound_effect(settings_, sound_, name); };
-  icon_ = std::make_unique<TOnTray>(shell, 0, owner);
-  icon_->set_tip("Cirrodex");
-  icon_->set_picture(QtTray::to_picture(
+  owner_ = owner;
+  programPicture_ = QtTray::to_picture(
       QIcon::fromTheme(QStringLiteral("cirrodex"), QIcon(QString::fromStdString(share_dir + "/icons/cirrodex-16.png")))
           .pixmap(16, 16)
-          .toImage()));
+          .toImage());
+  icon_ = std::make_unique<TOnTray>(shell, 0, owner);
+  icon_->set_tip("Cirrodex");
+  icon_->set_picture(programPicture_);
   icon_->right_menu = [right_menu](TrayPoint at) {
     if (right_menu) right_menu->popup(QPoint(at.x, at.y));
   };
@@ -71,6 +73,14 @@ void MainTrayIcon::restore_window() {
 
 void MainTrayIcon::show_conditions(const Readings& r, int local_hour) {
   if (icon_) show_conditions_on_icon(*icon_, conditionPictures_, r, local_hour);
+}
+
+ExtraIconSetup MainTrayIcon::extra_icon_setup() const {
+  ExtraIconSetup setup;
+  setup.program_picture = programPicture_;
+  setup.owner = owner_;
+  if (icon_) setup.right_menu = icon_->right_menu;
+  return setup;
 }
 
 void MainTrayIcon::remove() {

@@ -9,6 +9,8 @@
 #include "app/core/window_place.h"
 #include "app/window_commands.h"
 #include "conditions/derive_readings.h"
+#include "conditions/icon_painter.h"
+#include "conditions/spoken_temperature.h"
 #include "conditions/taskbar_summary.h"
 #include "locations/station_table.h"
 #include "platform/canberra_sound.h"
@@ -104,6 +106,9 @@ Program::Program(std::string share_dir, ProgramPorts ports)
   connect_window();
   tray_ = std::make_unique<MainTrayIcon>(*ports_.tray, window_, window_.menus().menu(MenuName::TrayRight), settings_,
                                          *ports_.sound, share_);
+  temperatureIcons_ = std::make_unique<TemperatureIcons>(
+      *ports_.tray, settings_, *ports_.host, window_, readings_, draw_icon_picture,
+      [this]() -> TCustomOnTray* { return tray_ ? tray_->icon() : nullptr; }, tray_->extra_icon_setup());
   connect_retrieval();
   // The timers with their first intervals; each one's work is connected by
   // the part of the program that owns it.
@@ -205,6 +210,10 @@ void Program::connect_retrieval() {
   h.lookup_station = [this](LocationContext& ctx) { return lookup_station(ctx, *ports_.host); };
   h.draw_moon = [this] { draw_moon(window_, *ports_.clock, *ports_.host, support_address(services_)); };
   h.derive_readings = [this] { derive_readings(readings_, settings_, window_, *ports_.host); };
+  h.make_icons = [this] { temperatureIcons_->make_icons(); };
+  h.speak_temperature = [this] {
+    speak_temperature(readings_, *ports_.host, *ports_.sound, [this] { return retrieval_.closed(); });
+  };
   h.send_taskbar_summary = [this] { send_taskbar_summary(window_, readings_, *ports_.taskbar); };
   // The main icon shows the conditions as soon as the parser has them.
   parser_.on_conditions = [this](const Readings& r) { tray_->show_conditions(r, ports_.clock->now().hour); };
@@ -368,6 +377,7 @@ void Program::exit_sequence() {
   if (about_) about_->hide();
   for (QWidget* w : {static_cast<QWidget*>(moon_.get()), static_cast<QWidget*>(more_.get())})
     if (w) w->hide();
+  temperatureIcons_->close();
   tray_->remove();
   host.pause(50);
 }

@@ -15,6 +15,7 @@
 #include "app/core/retrieval.h"
 #include "app/core/running_state.h"
 #include "app/core/startup.h"
+#include "app/core/temperature_icons.h"
 #include "app/location_window.h"
 #include "app/main_tray.h"
 #include "app/main_window.h"
@@ -72,6 +73,7 @@ class Program final : public StartupPorts {
   TForm1& main_window() { return window_; }
   MenuActions& actions() { return actions_; }
   RetrievalCycle& retrieval() { return retrieval_; }
+  TemperatureIcons& temperature_icons() { return *temperatureIcons_; }
   TfrmLocation* location_window() { return location_window_.get(); }
   TfrmPleaseWait& please_wait() { return splash_; }
   TfrmMoon* moon_window() { return moon_.get(); }
@@ -118,6 +120,8 @@ class Program final : public StartupPorts {
   Readings readings_;
   ConditionsParser parser_;
   RetrievalCycle retrieval_;
+  // The temperature, heat-index and wind-chill icons of each reading.
+  std::unique_ptr<TemperatureIcons> temperatureIcons_;
 
   std::unique_ptr<ConnectionManager> connection_;
   std::unique_ptr<TfrmConnectPref> connectPref_;

@@ -150,5 +150,70 @@ TEST_F(ProgramOnFakes, ExitInTheMiddleOfADownloadEndsQuietlyOnBothPaths) {
   }
 }
 
+TEST_F(ProgramOnFakes, AReadingDrawsTheTemperatureIconsAndSpeaksTheTemperature) {
+  FakePorts f;
+  f.settings.write("Locations", "loc0", "Tuscaloosa, AL");
+  f.settings.write("Settings", "TempIcon", "b");
+  f.settings.write("Settings", "HindexIcon", "y");
+  f.settings.write("Settings", "WindcIcon", "y");
+  f.settings.write("Settings", "soundtemp", "y");
+  for (const char* word : {"TEMPIS", "SEVENTY", "S2", "DEGREES"})
+    f.sound.name_sound(word, *builtin_resource(word, "WAVE"));
+  const FileRead page = read_whole_file(std::string(CIRRODEX_TEST_DATA) + "/conditions_page.html");
+  ASSERT_TRUE(page.bytes);
+  f.ipw.script_body("http://maker.test/assets/CirrodexCount.txt", "1");
+  f.ipw.script_body("http://wx.test/auto/Cirrodex/AL/Tuscaloosa.html", *page.bytes);
+
+  Program program(CIRRODEX_SHARE_DIR, f.ports());
+  program.start();
+  const TrayPicture program_picture = f.tray.icon(0)->picture;
+  f.log.clear();
+  program.main_window().menus().action(MenuName::GetStats, {"Tuscaloosa, AL"})->trigger();
+
+  // Four icons: the main one with its condition picture, and the numbers.
+  for (int id : {0, 1, 2, 3}) ASSERT_NE(f.tray.icon(id), nullptr) << id;
+  EXPECT_EQ(f.tray.icon(0)->picture.width, 16);
+  EXPECT_EQ(f.tray.icon(1)->tip, "Cirrodex - Tuscaloosa, AL");
+  EXPECT_EQ(f.tray.icon(2)->tip, "Cirrodex - Tuscaloosa, AL- Heat Index");
+  EXPECT_EQ(f.tray.icon(3)->tip, "Cirrodex - Tuscaloosa, AL- Windchill");
+  for (int id : {1, 2, 3}) {
+    const TrayPicture& p = f.tray.icon(id)->picture;
+    EXPECT_EQ(p.width, 32) << id;
+    EXPECT_NE(p, program_picture) << id;
+    EXPECT_TRUE(std::all_of(p.argb.begin(), p.argb.end(), [](std::uint32_t px) { return (px >> 24) == 0xFF; }))
+        << id << " is opaque";
+  }
+  EXPECT_EQ(f.tray.icon(1)->picture.argb[0], 0xFF0000FFu) << "blue by default";
+  EXPECT_EQ(f.tray.icon(2)->picture.argb[0], 0xFF800000u) << "maroon by default";
+  EXPECT_EQ(f.tray.icon(3)->picture.argb[0], 0xFF000080u) << "navy by default";
+  // The right menu of an extra icon is the main icon's.
+  EXPECT_TRUE(f.tray.press(2, TrayButton::Right));
+
+  // The words after the icons, before the summary.
+  EXPECT_EQ(f.log.with_prefix("sound: "),
+            (std::vector<std::string>{"sound: TEMPIS", "sound: SEVENTY", "sound: S2", "sound: DEGREES"}));
+  const auto at = [&](const std::string& entry) {
+    return std::find(f.log.entries.begin(), f.log.entries.end(), entry) - f.log.entries.begin();
+  };
+  const std::vector<std::string> summaries = f.log.with_prefix("taskbar: ");
+  ASSERT_EQ(summaries.size(), 1u);
+  EXPECT_LT(at("tray add 3 tip=Cirrodex"), at("sound: TEMPIS"));
+  EXPECT_LT(at("sound: DEGREES"), at(summaries.front()));
+
+  // The Preferences turn the heat index off: its icon goes at once.
+  f.settings.write("Settings", "HindexIcon", "");
+  program.temperature_icons().remove_turned_off();
+  EXPECT_EQ(f.tray.icon(2), nullptr);
+  EXPECT_NE(f.tray.icon(3), nullptr);
+
+  // With TempIcon "y" the next reading puts the temperature into the main icon.
+  f.settings.write("Settings", "TempIcon", "y");
+  program.main_window().menus().action(MenuName::GetStats, {"Tuscaloosa, AL"})->trigger();
+  EXPECT_EQ(f.tray.icon(0)->picture, f.tray.icon(1)->picture) << "the same 72 on blue";
+
+  program.main_window().close();
+  for (int id : {0, 1, 2, 3}) EXPECT_EQ(f.tray.icon(id), nullptr) << id << " leaves at exit";
+}
+
 }  // namespace
 }  // namespace cirrodex

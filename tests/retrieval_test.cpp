@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <map>
+#include <stdexcept>
 
 #include "platform/fakes/fake_clock.h"
 #include "platform/fakes/fake_http.h"
@@ -163,6 +164,77 @@ TEST(Retrieval, FailuresReportAndPause) {
     EXPECT_TRUE(moon);
     EXPECT_EQ(rig.display.caption(), "Cirrodex");
   }
+}
+
+TEST(Retrieval, AfterTheMoonTheIconsThenTheSpokenTemperatureThenTheSummary) {
+  struct Case {
+    const char* soundtemp;  // nullptr: not set
+    bool icons_fail;
+    bool received;  // false: the transfer never ended
+    Calls steps;
+  };
+  const Case cases[] = {
+      {nullptr, false, true, {"moon", "icons", "summary"}},
+      {"n", false, true, {"moon", "icons", "summary"}},
+      {"y", false, true, {"moon", "icons", "speak", "summary"}},
+      {"y", true, true, {"moon", "icons", "speak", "summary"}},
+      {"y", false, false, {"moon", "icons", "speak", "summary"}},
+  };
+  for (const Case& c : cases) {
+    RetrievalRig rig;
+    if (c.soundtemp) rig.settings.set("soundtemp", c.soundtemp);
+    if (c.received) {
+      rig.serve("http://wx.test/auto/Cirrodex/AL/Tuscaloosa.html", read_fixture("conditions_page.html"));
+    } else {
+      fakes::FakeHttpTransfer::Reply no_end;
+      no_end.pieces = {"<html>"};
+      no_end.end = false;
+      rig.ipw.script("http://wx.test/auto/Cirrodex/AL/Tuscaloosa.html", no_end);
+    }
+    Calls steps;
+    auto step = [&](const char* name) { return [&steps, name] { steps.emplace_back(name); }; };
+    rig.cycle.hooks.draw_moon = step("moon");
+    rig.cycle.hooks.make_icons = [&, fail = c.icons_fail] {
+      steps.emplace_back("icons");
+      if (fail) throw std::runtime_error("no icon");
+    };
+    rig.cycle.hooks.speak_temperature = step("speak");
+    rig.cycle.hooks.send_taskbar_summary = step("summary");
+    rig.ctx.requested = "Tuscaloosa, AL";
+    rig.cycle.Get_the_Stats();
+    const std::string name = std::string(c.soundtemp ? c.soundtemp : "-") + (c.icons_fail ? " failing" : "") +
+                             (c.received ? "" : " not received");
+    EXPECT_EQ(steps, c.steps) << name;
+    // A failure that escapes the icons is the cycle's to report, after the
+    // closing text; the cycle goes on.
+    const Calls host = rig.host_calls();
+    // (The parser shows the closing text too: the cycle's is the last.)
+    const auto thanks = std::find(host.rbegin(), host.rend(), "status: Thank you for using Cirrodex...");
+    ASSERT_NE(thanks, host.rend()) << name;
+    const Calls after(thanks.base(), host.end());
+    if (c.icons_fail)
+      EXPECT_EQ(after, (Calls{"beep", "status: Error processing temp. icons.", "pause: 2500"})) << name;
+    else
+      EXPECT_TRUE(after.empty()) << name;
+  }
+}
+
+TEST(Retrieval, AnExitDuringTheIconsEndsTheRest) {
+  RetrievalRig rig;
+  rig.settings.set("soundtemp", "y");
+  rig.serve("http://wx.test/auto/Cirrodex/AL/Tuscaloosa.html", read_fixture("conditions_page.html"));
+  Calls steps;
+  // The icons' failure pause runs the event loop, where the exit can come.
+  rig.cycle.hooks.make_icons = [&] {
+    steps.emplace_back("icons");
+    rig.cycle.close();
+  };
+  rig.cycle.hooks.speak_temperature = [&] { steps.emplace_back("speak"); };
+  rig.cycle.hooks.send_taskbar_summary = [&] { steps.emplace_back("summary"); };
+  rig.ctx.requested = "Tuscaloosa, AL";
+  rig.cycle.Get_the_Stats();
+  EXPECT_EQ(steps, Calls{"icons"});
+  EXPECT_TRUE(rig.cycle.closed());
 }
 
 TEST(Retrieval, TheSystemProxyPathTranslatesItsPhases) {

@@ -260,6 +260,21 @@ void RetrievalCycle::after_transfer() {
   host_.show_status("Processing moon phase image...");
   run(hooks.draw_moon);
   host_.show_status("Thank you for using Cirrodex...");
+  // The steps below pause and play sounds: an exit during one of them ends
+  // the rest quietly.
+  if (closed_) return;
+  if (hooks.make_icons) {
+    try {
+      hooks.make_icons();
+    } catch (const std::exception&) {
+      host_.beep();
+      host_.show_status("Error processing temp. icons.");
+      host_.pause(2500);
+    }
+  }
+  if (closed_) return;
+  if (settings_.flag("soundtemp")) run(hooks.speak_temperature);
+  if (closed_) return;
   run(hooks.send_taskbar_summary);
   state_.last_update = last_update_text(clock_.now());
   document_.clear();

@@ -5,8 +5,8 @@
 // transfer events' status texts and the abort command.
 //
 // The steps that belong to other parts of the program (moon picture,
-// derived readings, task-bar summary, dial-up, station lookup) are hooks the
-// program sets.
+// derived readings, temperature icons, spoken temperature, task-bar summary,
+// dial-up, station lookup) are hooks the program sets.
 
 #include <functional>
 #include <string>
@@ -28,6 +28,11 @@ namespace cirrodex {
 struct RetrievalHooks {
   std::function<void()> derive_readings;
   std::function<void()> draw_moon;
+  // The temperature icons; a failure that escapes them is reported by the
+  // cycle, which then goes on.
+  std::function<void()> make_icons;
+  // Runs only when soundtemp is "y".
+  std::function<void()> speak_temperature;
   std::function<void()> send_taskbar_summary;
   // The station number of a place outside the US ("n/a" after a miss).
   std::function<std::string(LocationContext&)> lookup_station;
@@ -98,6 +103,8 @@ class RetrievalCycle {
   void close();
 
   bool running() const { return depth_ > 0; }
+  // After close(): a step still running below the exit stops at its next turn.
+  bool closed() const { return closed_; }
   const std::string& conditions_address() const { return url_; }
   const std::string& received_page() const { return received_page_; }
   const std::string& received_flag() const { return received_; }
