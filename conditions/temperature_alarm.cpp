@@ -94,7 +94,7 @@ std::string home_page_address(const Services& services) {
 }
 
 AlarmDecision check_temperature_alarm(const Readings& r, AlarmPorts& ports) {
-  const AlarmDecision d = decide_temperature_alarm(r.Temperature, ports.settings);
+  AlarmDecision d = decide_temperature_alarm(r.Temperature, ports.settings);
   switch (d.kind) {
     case AlarmDecision::Kind::None:
       break;

@@ -3,8 +3,8 @@
 #include <curl/curl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
-#include <cstring>
 #include <ctime>
 #include <mutex>
 #include <vector>
@@ -26,7 +26,7 @@ void global_init() {
 std::string ehlo_domain() {
   std::array<char, 256> name{};
   if (::gethostname(name.data(), name.size() - 1) != 0 || name[0] == '\0') return "localhost";
-  const std::string s(name.data());
+  std::string s(name.data());
   for (const char c : s)
     if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || text::is_digit(c) || c == '.' || c == '-'))
       return "localhost";
@@ -332,7 +332,7 @@ void CurlMail::send(const MailMessage& message, MailEvents& events) {
     if (user == nullptr) return 0;
     auto& ex = *static_cast<Exchange*>(user);
     const std::size_t n = std::min(size * count, ex.upload.size() - ex.uploaded);
-    std::memcpy(buffer, ex.upload.data() + ex.uploaded, n);
+    std::copy_n(ex.upload.data() + ex.uploaded, n, buffer);
     ex.uploaded += n;
     return n;
   };

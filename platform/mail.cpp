@@ -163,7 +163,7 @@ std::string mail_message_text(const MailMessage& m, std::string_view date) {
       const auto u = static_cast<unsigned char>(c);
       if (c == '\n')
         out += "\r\n";
-      else if (u > 126 || u == 127 || (u < 32 && c != '\t'))
+      else if (u > 126 || (u < 32 && c != '\t'))
         out += '?';
       else
         out += c;

@@ -5,10 +5,11 @@
 // transfer events' status texts and the abort command.
 //
 // The steps that belong to other parts of the program (moon picture,
-// derived readings, task-bar summary, dial-up, station lookup) are hooks the
-// program sets.
+// derived readings, stats log, temperature alarm, task-bar summary, dial-up,
+// station lookup) are hooks the program sets.
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/core/running_state.h"
@@ -27,7 +28,11 @@ namespace cirrodex {
 
 struct RetrievalHooks {
   std::function<void()> derive_readings;
+  // Appends the reading to the stats log (run only when writelog is "y").
+  std::function<void()> write_log_record;
   std::function<void()> draw_moon;
+  // Run only when AlarmType is neither "none" nor missing.
+  std::function<void()> check_temperature_alarm;
   std::function<void()> send_taskbar_summary;
   // The station number of a place outside the US ("n/a" after a miss).
   std::function<std::string(LocationContext&)> lookup_station;
@@ -90,6 +95,11 @@ class RetrievalCycle {
   int refresh_tick(int interval_ms);
   // Watcher: false when the timer is to stop.
   bool watch_tick(int refresh_interval_ms);
+  // A plain GET on ipwHTTP1 with its transfer events (status texts, the
+  // received-page buffer) and the conditions fetch's Referer: the text the
+  // events collected, or nothing when the transfer failed or a retrieval is
+  // running. The buffer is left empty for the next retrieval.
+  std::optional<std::string> fetch_text(const std::string& url);
   // The abort command: ipwHTTP1 and ipwHTTP4cast, with its status texts.
   void abort_all_transfers();
   // At exit: every component is aborted and whatever a running retrieval
