@@ -7,7 +7,11 @@
 namespace cirrodex {
 namespace {
 
-std::string latin1(const QString& s) {
+// Latin-1, with the locale's special blanks (the narrow no-break space
+// before "PM") as plain ones.
+std::string latin1(QString s) {
+  for (QChar& c : s)
+    if (c.isSpace()) c = QLatin1Char(' ');
   const QByteArray bytes = s.toLatin1();
   return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
 }
@@ -26,13 +30,12 @@ QString time_format_without_zone(const QString& format) {
 }
 
 std::string QtDateFormat::short_date(const LocalDateTime& t) {
-  return latin1(QLocale::system().toString(QDate(t.year, t.month, t.day), QLocale::ShortFormat));
+  return latin1(locale_.toString(QDate(t.year, t.month, t.day), QLocale::ShortFormat));
 }
 
 std::string QtDateFormat::long_time(const LocalDateTime& t) {
-  const QLocale locale = QLocale::system();
-  return latin1(locale.toString(QTime(t.hour, t.minute, t.second, t.millisecond),
-                                time_format_without_zone(locale.timeFormat(QLocale::LongFormat))));
+  return latin1(locale_.toString(QTime(t.hour, t.minute, t.second, t.millisecond),
+                                 time_format_without_zone(locale_.timeFormat(QLocale::LongFormat))));
 }
 
 }  // namespace cirrodex

@@ -1,6 +1,7 @@
 #pragma once
 // The desktop locale's short date and long time formats through QLocale.
 
+#include <QLocale>
 #include <QString>
 
 #include "platform/date_format.h"
@@ -13,8 +14,13 @@ QString time_format_without_zone(const QString& format);
 
 class QtDateFormat final : public DateFormat {
  public:
+  // The desktop's locale unless told otherwise.
+  explicit QtDateFormat(const QLocale& locale = QLocale::system()) : locale_(locale) {}
   std::string short_date(const LocalDateTime& t) override;
   std::string long_time(const LocalDateTime& t) override;
+
+ private:
+  QLocale locale_;
 };
 
 }  // namespace cirrodex
