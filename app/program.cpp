@@ -383,6 +383,8 @@ void Program::exit_sequence() {
   // this call (the close came through its event loop) ends quietly.
   for (QTimer* t : {&Timer1, &timer_startup, &Watcher, &TimerWallpaper, &TimerWarningCycle}) t->stop();
   retrieval_.close();
+  // An alarm mail still waiting for its server would hold the exit for minutes.
+  ports_.mail->abort();
   play_sound("sOkay");
   settings_.set("ShowTips", tip_.show_at_startup() ? "y" : "n");
   host.pause(250);

@@ -233,6 +233,13 @@ void CurlMail::perform(Exchange& x) {
       forget_call(s.easy);
     }
   } attached{s};
+  struct Busy {
+    CurlMail& m;
+    explicit Busy(CurlMail& mail) : m(mail) { m.busy_ = true; }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+    ~Busy() { m.busy_ = m.abort_requested_ = false; }
+  } busy(*this);
   bool done = false;
   CURLcode result = CURLE_OK;
   CURLMcode multi_error = CURLM_OK;
@@ -249,6 +256,10 @@ void CurlMail::perform(Exchange& x) {
     x.deliver();
     if (done || multi_error != CURLM_OK) break;
     if (pump_) pump_();
+    if (abort_requested_) {
+      result = CURLE_ABORTED_BY_CALLBACK;
+      break;
+    }
     multi_error = curl_multi_poll(s.multi, nullptr, 0, kPollMs, nullptr);
     if (multi_error != CURLM_OK) break;
   }

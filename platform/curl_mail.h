@@ -36,6 +36,7 @@ class CurlMail final : public Mail {
   void connect(const std::string& server, MailEvents& events) override;
   void send(const MailMessage& message, MailEvents& events) override;
   void disconnect(MailEvents& events) override;
+  void abort() override { abort_requested_ = busy_; }
 
   // Connections libcurl opened for the last call (0: it used the session's).
   long last_new_connections() const { return new_connections_; }
@@ -51,6 +52,8 @@ class CurlMail final : public Mail {
   std::function<void()> pump_;
   std::unique_ptr<Session> session_;
   long new_connections_ = 0;
+  bool busy_ = false;
+  bool abort_requested_ = false;
 };
 
 // The date of a message header for the local time now ("Fri, 11 Dec 2026

@@ -91,6 +91,9 @@ class Mail {
   virtual void connect(const std::string& server, MailEvents& events) = 0;
   virtual void send(const MailMessage& message, MailEvents& events) = 0;
   virtual void disconnect(MailEvents& events) = 0;
+  // At exit: a call still waiting for the server ends at once with a
+  // Failure; nothing when idle.
+  virtual void abort() = 0;
 };
 
 // --- the message itself, shared by the adapters and their tests ------------

@@ -173,6 +173,39 @@ int closed_port() {
   return ntohs(a.sin_port);
 }
 
+TEST(CurlMail, AnExitEndsACallThatWaitsForTheServer) {
+  // A server that takes the connection and never greets.
+  const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  ASSERT_EQ(::listen(listener, 4), 0);
+  socklen_t len = sizeof a;
+  ::getsockname(listener, reinterpret_cast<sockaddr*>(&a), &len);
+
+  fakes::CallLog log;
+  fakes::FakeHost host{log};
+  MailStatusLine events(host);
+  int rounds = 0;
+  CurlMail* running = nullptr;
+  CurlMail mail([&] {
+    if (++rounds == 5) running->abort();  // the window closes while the call waits
+  });
+  running = &mail;
+  mail.abort();  // idle: nothing to end, the next call runs
+  std::optional<MailEvent> failure;
+  try {
+    mail.connect("127.0.0.1:" + std::to_string(ntohs(a.sin_port)), events);
+  } catch (const MailError& e) {
+    failure = e.event();
+  }
+  ::close(listener);
+  EXPECT_EQ(rounds, 5);
+  EXPECT_EQ(failure, MailEvent::ConnectionFailed);
+  EXPECT_EQ(log.with_prefix("status: Error"), Calls{"status: Error - Connection failed."});
+}
+
 class SmtpServer : public ::testing::Test {
  protected:
   void SetUp() override {

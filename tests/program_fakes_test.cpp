@@ -200,6 +200,7 @@ TEST_F(ProgramOnFakes, AReadingIsLoggedThenRaisesTheAlarmBeforeTheSummary) {
   EXPECT_EQ(f.log.with_prefix("mail"), std::vector<std::string>{});
   EXPECT_FALSE(f.logged("status: Writing data to log file..."));
   program.main_window().close();
+  EXPECT_TRUE(f.logged("mail abort")) << "the exit ends a mail that still waits for its server";
 }
 
 TEST_F(ProgramOnFakes, ViewLogFileAndCheckForUpdateThroughThePorts) {

@@ -1,6 +1,6 @@
 #pragma once
 // A mail component that sends nothing and records the three calls:
-//   mail connect: SERVER | mail send: FROM -> TO | mail disconnect
+//   mail connect: SERVER | mail send: FROM -> TO | mail disconnect | mail abort
 // Each raises the events the real one raises on success (Connected;
 // SendStarted and Success; Disconnected), or the scripted failure's event
 // before it throws.
@@ -43,6 +43,8 @@ class FakeMail final : public Mail {
     connected_ = false;
     events.on_event(MailEvent::Disconnected);
   }
+
+  void abort() override { log_.add("mail abort"); }
 
   // The step fails with this event and throws.
   void fail_at(Step step, MailEvent event) { failure_ = {step, event}; }
