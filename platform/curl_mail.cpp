@@ -173,7 +173,8 @@ CurlMail::~CurlMail() = default;
 namespace {
 
 // The options every call of a session shares.
-CURLcode common_options(CURL* e, const std::string& url, void* exchange, char* error_buffer) {
+CURLcode common_options(CURL* e, const std::string& url, const std::string& ca_file, void* exchange,
+                        char* error_buffer) {
   CURLcode setup = CURLE_OK;
   auto set = [&](CURLoption option, auto value) {
     if (setup == CURLE_OK) setup = curl_easy_setopt(e, option, value);
@@ -197,6 +198,7 @@ CURLcode common_options(CURL* e, const std::string& url, void* exchange, char* e
   set(CURLOPT_TIMEOUT_MS, static_cast<long>(kMailTimeoutMs));
   // STARTTLS whenever the server offers it; plain text when it does not.
   set(CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_TRY));
+  if (!ca_file.empty()) set(CURLOPT_CAINFO, ca_file.c_str());
   // Mail goes straight to the server, whatever proxy the environment names.
   set(CURLOPT_PROXY, "");
   set(CURLOPT_VERBOSE, 1L);
@@ -293,7 +295,7 @@ void CurlMail::connect(const std::string& server_text, MailEvents& events) {
   session->url = url_of(*server);
   session_ = std::move(session);
   Exchange x(events, true);
-  CURLcode setup = common_options(session_->easy, session_->url, &x, x.error_buffer);
+  CURLcode setup = common_options(session_->easy, session_->url, ca_file_, &x, x.error_buffer);
   // A NOOP proves the session; libcurl keeps the connection for send.
   if (setup == CURLE_OK) setup = curl_easy_setopt(session_->easy, CURLOPT_CUSTOMREQUEST, "NOOP");
   if (setup != CURLE_OK) {
@@ -335,7 +337,7 @@ void CurlMail::send(const MailMessage& message, MailEvents& events) {
   }
   const std::string from = "<" + message.from_address + ">";
   CURL* e = session_->easy;
-  CURLcode setup = common_options(e, session_->url, &x, x.error_buffer);
+  CURLcode setup = common_options(e, session_->url, ca_file_, &x, x.error_buffer);
   auto set = [&](CURLoption option, auto value) {
     if (setup == CURLE_OK) setup = curl_easy_setopt(e, option, value);
   };

@@ -38,6 +38,9 @@ class CurlMail final : public Mail {
   void disconnect(MailEvents& events) override;
   void abort() override { abort_requested_ = busy_; }
 
+  // The certificates to trust for STARTTLS instead of the system's (tests).
+  void set_ca_file(std::string path) { ca_file_ = std::move(path); }
+
   // Connections libcurl opened for the last call (0: it used the session's).
   long last_new_connections() const { return new_connections_; }
 
@@ -50,6 +53,7 @@ class CurlMail final : public Mail {
   void perform(Exchange& x);
 
   std::function<void()> pump_;
+  std::string ca_file_;
   std::unique_ptr<Session> session_;
   long new_connections_ = 0;
   bool busy_ = false;

@@ -242,6 +242,17 @@ class SmtpServer : public ::testing::Test {
     return static_cast<int>(std::count(s.begin(), s.end(), '\n'));
   }
   bool any_message() const { return fs::exists(out_ / "message-1.txt"); }
+  // A self-signed certificate for 127.0.0.1 (cert.pem, key.pem); false
+  // when openssl could not make one.
+  bool make_certificate() const {
+    const std::string command =
+        "openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 -addext "
+        "subjectAltName=IP:127.0.0.1 -keyout " +
+        (out_ / "key.pem").string() + " -out " + (out_ / "cert.pem").string() + " >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+  }
+  std::string certificate() const { return (out_ / "cert.pem").string(); }
+  std::string tls_log() const { return read_file(out_ / "tls.txt"); }
 
   testing::LocalServer server_{CIRRODEX_SMTP_SERVER};
   fs::path out_;
@@ -313,6 +324,31 @@ TEST_F(SmtpServer, TheAlarmMailArrivesWithItsEnvelopeHeadersAndBody) {
   EXPECT_EQ(std::vector<std::string>(blank + 1, lines.end()),
             alarm_mail_body("exceeds", "70", "72", "Cirrodex - Tuscaloosa, AL",
                             "http://maker.test/html/software/Cirrodex.html"));
+}
+
+TEST_F(SmtpServer, StartTlsIsTakenWheneverTheServerOffersIt) {
+  if (!make_certificate()) GTEST_SKIP() << "openssl could not make a certificate";
+  if (!start({"--tls", certificate(), (out_ / "key.pem").string()})) return;
+  AlarmOnRealMail alarm(address());
+  alarm.mail.set_ca_file(certificate());
+  alarm.check();
+  EXPECT_TRUE(alarm.in_order({"status: Connected...", "status: E-mail successfull.", "status: Disconnected...",
+                              "slot TEXT_STATUSBAR=Alarm Message sent!"}))
+      << ::testing::PrintToString(alarm.log.entries);
+  EXPECT_EQ(alarm.log.with_prefix("status: E-mail status:220 Ready to start TLS").size(), 1u);
+  EXPECT_EQ(tls_log(), "tls\n");
+  EXPECT_EQ(alarm.mail.last_new_connections(), 0);
+}
+
+TEST_F(SmtpServer, ACertificateThatDoesNotCheckOutSendsNothing) {
+  if (!make_certificate()) GTEST_SKIP() << "openssl could not make a certificate";
+  if (!start({"--tls", certificate(), (out_ / "key.pem").string()})) return;
+  AlarmOnRealMail alarm(address());  // the system's certificates know no such server
+  alarm.check();
+  EXPECT_TRUE(alarm.in_order({"status: Connected...", "status: Error - e-mail failed.", "pause: 1200", "beep",
+                              "slot TEXT_STATUSBAR=Error sending e-mail message (Alarm)."}))
+      << ::testing::PrintToString(alarm.log.entries);
+  EXPECT_FALSE(any_message());
 }
 
 TEST_F(SmtpServer, ALoneDotLineIsStuffedAndArrivesWhole) {

@@ -6,14 +6,17 @@ message-N.txt: "MAIL FROM:<...>", one "RCPT TO:<...>" line per recipient,
 an empty line, then the message as it arrived (dot-stuffing undone), and each
 connection adds a line to OUT_DIR/sessions.txt.
 
-  smtp_server.py OUT_DIR [--reject-rcpt] [--auth-required]
+  smtp_server.py OUT_DIR [--reject-rcpt] [--auth-required] [--tls CERT KEY]
 
 --reject-rcpt answers RCPT with 550; --auth-required answers MAIL with 530
-(no AUTH is offered without TLS). Exits with 77 when aiosmtpd is missing.
+(no AUTH is offered without TLS); --tls offers STARTTLS with that
+certificate and demands it before MAIL, and each message adds "tls" or
+"plain" to OUT_DIR/tls.txt. Exits with 77 when aiosmtpd is missing.
 """
 
 import asyncio
 import os
+import ssl
 import sys
 
 try:
@@ -35,6 +38,8 @@ class Handler:
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
+        with open(os.path.join(self.out_dir, "tls.txt"), "a") as f:
+            f.write("tls\n" if session.ssl is not None else "plain\n")
         self.count += 1
         path = os.path.join(self.out_dir, "message-%d.txt" % self.count)
         with open(path + ".part", "wb") as f:
@@ -62,10 +67,15 @@ async def main():
     out_dir = sys.argv[1]
     handler = Handler(out_dir, "--reject-rcpt" in sys.argv)
     auth = "--auth-required" in sys.argv
+    tls = None
+    if "--tls" in sys.argv:
+        at = sys.argv.index("--tls")
+        tls = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        tls.load_cert_chain(sys.argv[at + 1], sys.argv[at + 2])
     loop = asyncio.get_running_loop()
     server = await loop.create_server(
         lambda: CountingSMTP(handler, hostname="test.local", auth_required=auth, auth_require_tls=True,
-                             authenticator=refuse),
+                             authenticator=refuse, tls_context=tls, require_starttls=tls is not None),
         host="127.0.0.1", port=0)
     print(server.sockets[0].getsockname()[1], flush=True)
     async with server:
