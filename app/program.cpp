@@ -11,15 +11,20 @@
 #include "conditions/derive_readings.h"
 #include "conditions/icon_painter.h"
 #include "conditions/spoken_temperature.h"
+#include "conditions/stats_log.h"
 #include "conditions/taskbar_summary.h"
+#include "conditions/temperature_alarm.h"
+#include "conditions/version_check.h"
 #include "locations/station_table.h"
 #include "platform/canberra_sound.h"
 #include "platform/curl_http.h"
+#include "platform/curl_mail.h"
 #include "platform/file_settings_store.h"
 #include "platform/local_taskbar_channel.h"
 #include "platform/paths.h"
 #include "platform/qt/nm_dialup.h"
 #include "platform/qt/online_detector.h"
+#include "platform/qt/qt_date_format.h"
 #include "platform/qt/qt_host.h"
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_tray.h"
@@ -58,6 +63,9 @@ struct Program::Adapters {
   std::unique_ptr<DialUp> dialup;
   std::unique_ptr<OnlineDetector> online;
   std::unique_ptr<TaskbarChannel> taskbar;
+  std::unique_ptr<AppendFile> files;
+  std::unique_ptr<DateFormat> date_format;
+  std::unique_ptr<Mail> mail;
 };
 
 ProgramPorts Program::complete(ProgramPorts p, Adapters& a, TForm1& window) {
@@ -83,6 +91,9 @@ ProgramPorts Program::complete(ProgramPorts p, Adapters& a, TForm1& window) {
   p.dialup = given_or<NmDialUp>(p.dialup, a.dialup);
   p.online = given_or<SystemOnlineDetector>(p.online, a.online);
   p.taskbar = given_or<LocalTaskbarChannel>(p.taskbar, a.taskbar);
+  p.files = given_or<PosixAppendFile>(p.files, a.files);
+  p.date_format = given_or<QtDateFormat>(p.date_format, a.date_format);
+  p.mail = given_or<CurlMail>(p.mail, a.mail, pump_events);
   return p;
 }
 
@@ -97,7 +108,8 @@ Program::Program(std::string share_dir, ProgramPorts ports)
       skins_(settings_, *ports_.host, window_, window_, share_),
       parser_(settings_, *ports_.host, window_, presets_, readings_, location_),
       retrieval_(settings_, *ports_.host, window_, *ports_.clock, services_,
-                 {*ports_.ipwHTTP1, *ports_.ipwHTTP4cast, *ports_.ickHTTP1}, parser_, presets_, location_, state_) {
+                 {*ports_.ipwHTTP1, *ports_.ipwHTTP4cast, *ports_.ickHTTP1}, parser_, presets_, location_, state_),
+      mail_status_(*ports_.host) {
   connection_ = std::make_unique<ConnectionManager>(
       settings_, *ports_.host, *ports_.dialup, *ports_.online, window_, state_,
       ConnectionHooks{[this] { retrieval_.abort_all_transfers(); }, [] { QCoreApplication::processEvents(); }});
@@ -140,6 +152,7 @@ void Program::register_commands() {
     if (TOnTray* icon = tray_->icon()) icon->set_shown(false);
     tray_->minimize_logic();
   });
+  a.on(cmd::PrintStatsText, [this] { print_stats_text(window_, readings_, *ports_.host); });
   a.on(cmd::PrintStatsWindow, [this] { print_window(window_, *ports_.host); });
   a.on(cmd::ConnectionPreferences, [this] {
     if (connectPref_) raise_window(connectPref_.get());
@@ -152,10 +165,15 @@ void Program::register_commands() {
   a.on(cmd::ClearLocations, [this] { presets_.clear_presets(); });
   a.on(cmd::AbortRetrieval, [this] { retrieval_.abort_all_transfers(); });
   a.on(cmd::ChooseLocation, [this] { choose_location(); });
+  // Charts
+  a.on(cmd::ViewLogFile, [this] { view_log_file(*ports_.files, *ports_.shell, *ports_.host); });
   // Help
   a.on(cmd::HelpContents, [this] { open_help(actions_, share_, 0); });
   a.on(cmd::WeatherFaq, [this] { open_help(actions_, share_, 1018); });
   a.on(cmd::Tips, [this] { show_tip_of_the_day(); });
+  a.on(cmd::CheckUpdate, [this] {
+    check_for_update([this](const std::string& url) { return retrieval_.fetch_text(url); }, services_, *ports_.host);
+  });
   a.on(cmd::About, [this] {
     if (!about_) return;
     about_->refresh_resources();
@@ -214,6 +232,8 @@ void Program::connect_retrieval() {
   h.speak_temperature = [this] {
     speak_temperature(readings_, *ports_.host, *ports_.sound, [this] { return retrieval_.closed(); });
   };
+  h.write_log_record = [this] { write_log_record(); };
+  h.check_temperature_alarm = [this] { check_temperature_alarm(); };
   h.send_taskbar_summary = [this] { send_taskbar_summary(window_, readings_, *ports_.taskbar); };
   // The main icon shows the conditions as soon as the parser has them.
   parser_.on_conditions = [this](const Readings& r) { tray_->show_conditions(r, ports_.clock->now().hour); };
@@ -222,6 +242,17 @@ void Program::connect_retrieval() {
   QObject::connect(&Watcher, &QTimer::timeout, [this] {
     if (!retrieval_.watch_tick(Timer1.interval())) Watcher.stop();
   });
+}
+
+void Program::write_log_record() {
+  const LocalDateTime now = ports_.clock->now();
+  cirrodex::write_log_record(*ports_.files, *ports_.host, window_.caption(), log_stamp(*ports_.date_format, now),
+                             readings_);
+}
+
+void Program::check_temperature_alarm() {
+  AlarmPorts alarm{settings_, *ports_.host, window_, *ports_.sound, *ports_.mail, mail_status_, services_};
+  cirrodex::check_temperature_alarm(readings_, alarm);
 }
 
 void Program::start() {
@@ -361,6 +392,8 @@ void Program::exit_sequence() {
   // this call (the close came through its event loop) ends quietly.
   for (QTimer* t : {&Timer1, &timer_startup, &Watcher, &TimerWallpaper, &TimerWarningCycle}) t->stop();
   retrieval_.close();
+  // An alarm mail still waiting for its server would hold the exit for minutes.
+  ports_.mail->abort();
   play_sound("sOkay");
   settings_.set("ShowTips", tip_.show_at_startup() ? "y" : "n");
   host.pause(250);

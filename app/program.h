@@ -25,10 +25,13 @@
 #include "conditions/parse_stats.h"
 #include "conditions/readings.h"
 #include "locations/presets.h"
+#include "platform/append_file.h"
 #include "platform/clock.h"
+#include "platform/date_format.h"
 #include "platform/dialup.h"
 #include "platform/host.h"
 #include "platform/http.h"
+#include "platform/mail.h"
 #include "platform/services.h"
 #include "platform/settings.h"
 #include "platform/settings_store.h"
@@ -58,6 +61,9 @@ struct ProgramPorts {
   DialUp* dialup = nullptr;
   OnlineDetector* online = nullptr;
   TaskbarChannel* taskbar = nullptr;
+  AppendFile* files = nullptr;        // the stats log in the data folder
+  DateFormat* date_format = nullptr;  // the desktop locale's (QLocale)
+  Mail* mail = nullptr;               // SMTP over libcurl
 };
 
 class Program final : public StartupPorts {
@@ -99,6 +105,8 @@ class Program final : public StartupPorts {
   void exit_sequence();
   void choose_location();
   void play_sound(std::string_view name);
+  void write_log_record();
+  void check_temperature_alarm();
 
   std::string share_;
   TForm1 window_;
@@ -122,6 +130,9 @@ class Program final : public StartupPorts {
   RetrievalCycle retrieval_;
   // The temperature, heat-index and wind-chill icons of each reading.
   std::unique_ptr<TemperatureIcons> temperatureIcons_;
+  // The mail component's events go to the status line; the alarm mail (and
+  // later the support message) send through ports_.mail with them.
+  MailStatusLine mail_status_;
 
   std::unique_ptr<ConnectionManager> connection_;
   std::unique_ptr<TfrmConnectPref> connectPref_;

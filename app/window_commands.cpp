@@ -8,6 +8,7 @@
 #include <QPrinter>
 
 #include "app/printing.h"
+#include "conditions/printed_stats.h"
 #include "moon/moon_picture.h"
 #include "platform/paths.h"
 #include "platform/qt/window_states.h"
@@ -39,6 +40,19 @@ void print_window(TForm1& window, Host& host) {
   dialog.setWindowTitle(QStringLiteral("Print Stats Window"));
   if (dialog.exec() != QDialog::Accepted) return;
   if (const std::string problem = print_image(printer, image); !problem.empty()) {
+    host.beep();
+    host.show_status(problem);
+  }
+}
+
+void print_stats_text(TForm1& window, const Readings& r, Host& host) {
+  QPrinter printer;
+  QPrintDialog dialog(&printer, &window);
+  dialog.setWindowTitle(QStringLiteral("Print Stats as Text"));
+  if (dialog.exec() != QDialog::Accepted) return;
+  const std::string problem =
+      print_text_lines(printer, printed_stats_lines(window.caption(), r), kPrintedStatsPointSize);
+  if (!problem.empty()) {
     host.beep();
     host.show_status(problem);
   }

@@ -8,10 +8,14 @@
 #include <filesystem>
 
 #include "app/program.h"
+#include "conditions/stats_log.h"
+#include "platform/fakes/fake_append_file.h"
 #include "platform/fakes/fake_clock.h"
+#include "platform/fakes/fake_date_format.h"
 #include "platform/fakes/fake_dialup.h"
 #include "platform/fakes/fake_host.h"
 #include "platform/fakes/fake_http.h"
+#include "platform/fakes/fake_mail.h"
 #include "platform/fakes/fake_shell.h"
 #include "platform/fakes/fake_sound.h"
 #include "platform/fakes/fake_taskbar.h"
@@ -39,9 +43,15 @@ struct FakePorts {
   fakes::FakeDialUp dialup{log};
   fakes::FakeOnlineDetector online;
   fakes::FakeTaskbarChannel taskbar{log};
+  fakes::FakeAppendFile files{log};
+  fakes::FakeDateFormat date_format;
+  fakes::FakeMail mail{log};
 
   FakePorts() {
-    services.services.override_with("conditions = http://wx.test\nusage_counter = http://maker.test\n", "test");
+    services.services.override_with(
+        "conditions = http://wx.test\nusage_counter = http://maker.test\nmaker_files = http://files.test\n"
+        "maker_web = http://web.test\n",
+        "test");
     clock.set(fakes::local_time(2026, 12, 11, 14, 30));
     sound.name_sound("sMax", *builtin_resource("SMAX", "WAVE"));
   }
@@ -61,6 +71,9 @@ struct FakePorts {
     p.dialup = &dialup;
     p.online = &online;
     p.taskbar = &taskbar;
+    p.files = &files;
+    p.date_format = &date_format;
+    p.mail = &mail;
     return p;
   }
   bool logged(const std::string& entry) const {
@@ -118,6 +131,110 @@ TEST_F(ProgramOnFakes, APresetIsFetchedShownAndSummarisedThroughThePorts) {
   EXPECT_EQ(f.settings.read("Settings", "Xpos"), "40");
   EXPECT_EQ(f.tray.icon(0), nullptr) << "the icon leaves the notification area at exit";
   EXPECT_FALSE(fs::exists(root_)) << "nothing was written outside the ports";
+}
+
+std::string status_slot(Program& program) {
+  for (const DisplaySlot& slot : program.main_window().SkinForm1->skin()->displays)
+    if (slot.id == "TEXT_STATUSBAR") return slot.text;
+  return "<none>";
+}
+
+// Whether the entries appear in the log in this order (others may come between).
+bool in_order(const fakes::CallLog& log, const std::vector<std::string>& wanted) {
+  std::size_t at = 0;
+  for (const std::string& e : log.entries)
+    if (at < wanted.size() && e == wanted[at]) ++at;
+  return at == wanted.size();
+}
+
+TEST_F(ProgramOnFakes, AReadingIsLoggedThenRaisesTheAlarmBeforeTheSummary) {
+  FakePorts f;
+  f.settings.write("Locations", "loc0", "Tuscaloosa, AL");
+  for (const auto& [key, value] : {std::pair{"writelog", "y"},
+                                   {"AlarmType", "email"},
+                                   {"AlarmTemp", "70"},
+                                   {"AlarmTempCompare", "exceeds"},
+                                   {"Ahost", "relay.test:2525"},
+                                   {"AUserEmail", "me@example.org"},
+                                   {"AsendtoE", "you@example.org"}})
+    f.settings.write("Settings", key, value);
+  const FileRead page = read_whole_file(std::string(CIRRODEX_TEST_DATA) + "/conditions_page.html");
+  ASSERT_TRUE(page.bytes);
+  f.ipw.script_body("http://maker.test/assets/CirrodexCount.txt", "1");
+  f.ipw.script_body("http://wx.test/auto/Cirrodex/AL/Tuscaloosa.html", *page.bytes);
+
+  Program program(CIRRODEX_SHARE_DIR, f.ports());
+  program.start();
+  program.main_window().menus().action(MenuName::GetStats, {"Tuscaloosa, AL"})->trigger();
+
+  const std::string stamp = "12/11/2026 2:30:00 PM";
+  const std::string record = "Tuscaloosa, AL," + stamp +
+                             ",Partly Cloudy,72\xB0"
+                             "F,45%,30.12 in,From the South @ 10mph,10 miles,50\xB0"
+                             "F,70\xB0"
+                             "F,75\xB0"
+                             "F\r\n";
+  EXPECT_EQ(f.files.content("Cirrodex.log"),
+            "Cirrodex Log File - created: " + stamp + "\r\n" + std::string(kLogHeader) + "\r\n" + record);
+  EXPECT_TRUE(in_order(f.log, {"status: Writing data to log file...",
+                               "append: Cirrodex.log (" + std::to_string(record.size()) + " bytes)",
+                               "status: Log file updated...", "pause: 500", "status: Processing moon phase image...",
+                               "status: Thank you for using Cirrodex...", "mail connect: relay.test:2525",
+                               "mail send: me@example.org -> you@example.org", "mail disconnect", "pause: 1000",
+                               "taskbar: Cirrodex - Tuscaloosa, AL - Partly Cloudy - 72\xB0"
+                               "F / Humidity: 45% - Wind: From the South @ 10mph"}))
+      << ::testing::PrintToString(f.log.entries);
+  // The alarm's texts go straight to the window's status slot.
+  EXPECT_EQ(status_slot(program), "Alarm Message sent!");
+  ASSERT_TRUE(f.mail.sent());
+  EXPECT_EQ(f.mail.sent()->body.at(4), "Current location of Cirrodex - Tuscaloosa, AL.");
+  EXPECT_EQ(f.mail.sent()->body.at(9),
+            "Cirrodex can be found on the web at http://web.test/html/software/Cirrodex.html ");
+
+  // Without writelog and with the alarm off, neither step runs.
+  f.log.clear();
+  f.settings.write("Settings", "writelog", "n");
+  f.settings.write("Settings", "AlarmType", "none");
+  program.main_window().menus().action(MenuName::GetStats, {"Tuscaloosa, AL"})->trigger();
+  EXPECT_EQ(f.log.with_prefix("append"), std::vector<std::string>{});
+  EXPECT_EQ(f.log.with_prefix("mail"), std::vector<std::string>{});
+  EXPECT_FALSE(f.logged("status: Writing data to log file..."));
+  program.main_window().close();
+  EXPECT_TRUE(f.logged("mail abort")) << "the exit ends a mail that still waits for its server";
+}
+
+TEST_F(ProgramOnFakes, ViewLogFileAndCheckForUpdateThroughThePorts) {
+  FakePorts f;
+  f.ipw.script_body("http://files.test/assets/cirrodexvs.txt", "Cirrodex\r\nVersion#2.10.0\r\n");
+  Program program(CIRRODEX_SHARE_DIR, f.ports());
+  program.start();
+
+  f.log.clear();
+  program.actions().run_command(cmd::ViewLogFile);
+  EXPECT_EQ(f.log.with_prefix("message: "),
+            std::vector<std::string>{"message: Error - Cirrodex.log file does not exist. To use this feature, you "
+                                     "must have the Log option on.  See the General Preferences under Options."});
+  f.files.put("Cirrodex.log", "x");
+  program.actions().run_command(cmd::ViewLogFile);
+  EXPECT_TRUE(f.logged("open: " + (fs::current_path() / "Cirrodex.log").string()));
+
+  f.log.clear();
+  program.actions().run_command(cmd::CheckUpdate);
+  EXPECT_TRUE(in_order(f.log, {"get: http://files.test/assets/cirrodexvs.txt", "status: Sending request...",
+                               "status: Transfer complete...",
+                               "message: You are using an older version (2.05.0). The latest version is 2.10.0.",
+                               "status: Thank you for using Cirrodex..."}))
+      << ::testing::PrintToString(f.log.entries);
+  EXPECT_EQ(f.ipw.requests().back().referer, "Cirrodex_by_Velmoraworks");
+  // The version text does not linger for the next conditions document.
+  EXPECT_EQ(program.retrieval().received_page(), "");
+
+  f.log.clear();
+  f.ipw.script_error("http://files.test/assets/cirrodexvs.txt", 7, "Couldn't connect to server");
+  program.actions().run_command(cmd::CheckUpdate);
+  EXPECT_EQ(f.log.with_prefix("message: "),
+            std::vector<std::string>{"message: Error retrieving version #.  Please try again later."});
+  program.main_window().close();
 }
 
 TEST_F(ProgramOnFakes, ExitInTheMiddleOfADownloadEndsQuietlyOnBothPaths) {

@@ -8,14 +8,18 @@
 #include <QDesktopServices>
 #include <QTest>
 #include <QUrl>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "app/application.h"
 #include "app/printing.h"
+#include "conditions/printed_stats.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 
 namespace cirrodex {
 
@@ -136,10 +140,15 @@ TEST_F(ProgramTest, TheBuiltInSkinIsCopiedForEditing) {
 
 TEST_F(ProgramTest, LaterCommandsAreDisabledAndExitSaves) {
   start();
-  for (QAction* later : {item(MenuName::Options, {"&General Preferences..."}),
-                         item(MenuName::Options, {"&Print", "Print Stats as &Text"}),
-                         item(MenuName::Reports, {"&Climate Data (NWS)"}), item(MenuName::Help, {"&Check for Update"})})
+  for (QAction* later :
+       {item(MenuName::Options, {"&General Preferences..."}), item(MenuName::Reports, {"&Climate Data (NWS)"})})
     EXPECT_FALSE(later && later->isEnabled());
+  // What follows a reading has its commands.
+  for (QAction* now :
+       {item(MenuName::Options, {"&Print", "Print Stats as &Text"}),
+        item(MenuName::Options, {"&Print", "Print Stats &Window"}), item(MenuName::Help, {"&Check for Update"}),
+        item(MenuName::Reports, {"&Daily Charts", "&View Log File"})})
+    EXPECT_TRUE(now && now->isEnabled());
   // The connection commands are the program's own now.
   QAction* prefs = item(MenuName::Options, {"&Connection", "&Connection Preferences..."});
   ASSERT_TRUE(prefs && prefs->isEnabled());
@@ -223,6 +232,22 @@ TEST_F(ProgramTest, TheMoonPictureOpensMoontoolWhoseMenuOpensMoreData) {
   EXPECT_FALSE(more->isVisible());
 }
 
+bool have_tool(const std::string& name) {
+  return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// What a poppler tool makes of a PDF; empty when the tool is missing.
+std::optional<std::string> poppler(const std::string& command) {
+  if (!have_tool(command.substr(0, command.find(' ')))) return std::nullopt;
+  std::string out;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    ::pclose(pipe);
+  }
+  return out;
+}
+
 TEST(PrintingTest, TheWindowPictureFillsThePageInItsProportions) {
   const fs::path pdf = fs::path(::testing::TempDir()) / ("print-" + std::to_string(::getpid()) + ".pdf");
   QPrinter printer;
@@ -233,8 +258,51 @@ TEST(PrintingTest, TheWindowPictureFillsThePageInItsProportions) {
   EXPECT_EQ(print_image(printer, image), "");
   EXPECT_EQ(slurp(pdf).rfind("%PDF", 0), 0u);
   EXPECT_GT(fs::file_size(pdf), 500u);
+  // The page holds the window's picture at its own size in pixels.
+  if (const auto images = poppler("pdfimages -list " + pdf.string())) {
+    std::istringstream rows(*images);
+    std::string row, page, num, type, width, height;
+    std::getline(rows, row);
+    std::getline(rows, row);
+    std::getline(rows, row);
+    std::istringstream(row) >> page >> num >> type >> width >> height;
+    EXPECT_EQ(type + " " + width + "x" + height, "image 338x368") << *images;
+  }
   fs::remove(pdf);
   EXPECT_EQ(print_image(printer, QImage()), "There is nothing to print.");
+}
+
+TEST(PrintingTest, TheStatsAsTextReadBackFromAPdf) {
+  if (!have_tool("pdftotext")) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+  const fs::path pdf = fs::path(::testing::TempDir()) / ("stats-" + std::to_string(::getpid()) + ".pdf");
+  QPrinter printer;
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(pdf.string()));
+  Readings r;
+  r.ConditionTime = "3:53 PM CDT May 5";
+  r.Conditions = "Partly Cloudy";
+  r.Temperature =
+      "72\xB0"
+      "F";
+  r.Wind = "";
+  const std::vector<std::string> lines = printed_stats_lines("Cirrodex - Z\xFCrich, Switzerland (O)", r);
+  EXPECT_EQ(print_text_lines(printer, lines, kPrintedStatsPointSize), "");
+  const std::string text = poppler("pdftotext -layout -enc UTF-8 " + pdf.string() + " -").value_or("");
+  fs::remove(pdf);
+  // Every line that shows something, in order, and nothing else.
+  std::vector<std::string> printed, wanted;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    if (!text::trim(line).empty()) printed.push_back(text::trim(line));
+  for (const std::string& line : lines)
+    if (!text::trim(line).empty()) wanted.push_back(text::latin1_to_utf8(line));
+  EXPECT_EQ(printed, wanted) << text;
+  EXPECT_NE(std::find(printed.begin(), printed.end(),
+                      "Temperature:72\xC2\xB0"
+                      "F"),
+            printed.end());
+  EXPECT_NE(std::find(printed.begin(), printed.end(), "Viosibility:n/a"), printed.end());
+  EXPECT_NE(std::find(printed.begin(), printed.end(), "Wind:"), printed.end());
 }
 
 }  // namespace

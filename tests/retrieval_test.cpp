@@ -263,6 +263,50 @@ TEST(Retrieval, TheSystemProxyPathTranslatesItsPhases) {
   EXPECT_EQ(proxy.password, "");
 }
 
+TEST(Retrieval, TheLogFollowsAReadingTheAlarmFollowsEveryTransfer) {
+  struct Row {
+    const char* name;
+    bool reading;  // the transfer ended with its end event
+    const char* writelog;
+    const char* alarm_type;
+    Calls steps;
+  };
+  const Row rows[] = {
+      {"both on", true, "y", "email", {"derive", "log", "moon", "alarm", "summary"}},
+      {"no end of transfer: no reading to log, the alarm still runs",
+       false,
+       "y",
+       "audible",
+       {"moon", "alarm", "summary"}},
+      {"log off, alarm none", true, "n", "none", {"derive", "moon", "summary"}},
+      {"alarm missing", true, "", "", {"derive", "moon", "summary"}},
+      {"any other alarm type reaches the check", true, "Y", "beep", {"derive", "moon", "alarm", "summary"}},
+  };
+  for (const Row& row : rows) {
+    RetrievalRig rig;
+    if (*row.writelog) rig.settings.set("writelog", row.writelog);
+    if (*row.alarm_type) rig.settings.set("AlarmType", row.alarm_type);
+    fakes::FakeHttpTransfer::Reply reply;
+    reply.pieces = {read_fixture("conditions_page.html")};
+    reply.end = row.reading;
+    rig.ipw.script("http://wx.test/auto/Cirrodex/AL/Tuscaloosa.html", reply);
+    Calls steps;
+    auto step = [&](const char* name) { return [&steps, name] { steps.emplace_back(name); }; };
+    rig.cycle.hooks.derive_readings = step("derive");
+    rig.cycle.hooks.write_log_record = step("log");
+    rig.cycle.hooks.draw_moon = step("moon");
+    rig.cycle.hooks.check_temperature_alarm = step("alarm");
+    rig.cycle.hooks.send_taskbar_summary = step("summary");
+    rig.ctx.requested = "Tuscaloosa, AL";
+    rig.cycle.Get_the_Stats();
+    EXPECT_EQ(steps, row.steps) << row.name;
+    const Calls around_log = {"status: Writing data to log file...", "status: Log file updated...", "pause: 500"};
+    const Calls calls = rig.host_calls();
+    const bool logged = std::search(calls.begin(), calls.end(), around_log.begin(), around_log.end()) != calls.end();
+    EXPECT_EQ(logged, row.steps.size() > 1 && row.steps[1] == "log") << row.name;
+  }
+}
+
 TEST(Retrieval, StatusPhasesOfTheSystemProxyComponent) {
   RetrievalRig rig;
   fakes::FakeHttpTransfer::Reply refused;

@@ -254,6 +254,12 @@ void RetrievalCycle::after_transfer() {
   } else {
     parser_.parse_stats(document_, state_.automatic_fetch == "y");
     run(hooks.derive_readings);
+    if (settings_.flag("writelog")) {
+      host_.show_status("Writing data to log file...");
+      run(hooks.write_log_record);
+      host_.show_status("Log file updated...");
+      host_.pause(500);
+    }
   }
   received_.clear();
   ctx_.requested.clear();
@@ -274,6 +280,9 @@ void RetrievalCycle::after_transfer() {
   }
   if (closed_) return;
   if (settings_.flag("soundtemp")) run(hooks.speak_temperature);
+  if (closed_) return;
+  if (const std::string alarm = settings_.get("AlarmType"); alarm != "none" && alarm != kMissing)
+    run(hooks.check_temperature_alarm);
   if (closed_) return;
   run(hooks.send_taskbar_summary);
   state_.last_update = last_update_text(clock_.now());
@@ -406,6 +415,28 @@ bool RetrievalCycle::watch_tick(int refresh_interval_ms) {
     }
   }
   return true;
+}
+
+std::optional<std::string> RetrievalCycle::fetch_text(const std::string& url) {
+  // A running retrieval owns the component and its buffer.
+  if (!enter("update check")) return std::nullopt;
+  DepthScope depth(depth_);
+  HttpRequest request;
+  request.url = url;
+  request.referer = kReferer;
+  request.user_agent = kAgent;
+  request.timeout_ms = state_.connection_timeout_ms;
+  request.proxy = proxy_ipwHTTP1;
+  received_page_.clear();
+  std::optional<std::string> text;
+  try {
+    t_.ipwHTTP1.get(request, ipw_events_);
+    text = received_page_;
+  } catch (const std::exception&) {
+    // The error event has shown why; the caller says what failed.
+  }
+  received_page_.clear();
+  return text;
 }
 
 void RetrievalCycle::abort_all_transfers() {

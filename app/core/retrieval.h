@@ -5,10 +5,12 @@
 // transfer events' status texts and the abort command.
 //
 // The steps that belong to other parts of the program (moon picture,
-// derived readings, temperature icons, spoken temperature, task-bar summary,
-// dial-up, station lookup) are hooks the program sets.
+// derived readings, stats log, temperature icons, spoken temperature,
+// temperature alarm, task-bar summary, dial-up, station lookup) are hooks
+// the program sets.
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/core/running_state.h"
@@ -27,12 +29,16 @@ namespace cirrodex {
 
 struct RetrievalHooks {
   std::function<void()> derive_readings;
+  // Appends the reading to the stats log (run only when writelog is "y").
+  std::function<void()> write_log_record;
   std::function<void()> draw_moon;
   // The temperature icons; a failure that escapes them is reported by the
   // cycle, which then goes on.
   std::function<void()> make_icons;
   // Runs only when soundtemp is "y".
   std::function<void()> speak_temperature;
+  // Run only when AlarmType is neither "none" nor missing.
+  std::function<void()> check_temperature_alarm;
   std::function<void()> send_taskbar_summary;
   // The station number of a place outside the US ("n/a" after a miss).
   std::function<std::string(LocationContext&)> lookup_station;
@@ -95,6 +101,11 @@ class RetrievalCycle {
   int refresh_tick(int interval_ms);
   // Watcher: false when the timer is to stop.
   bool watch_tick(int refresh_interval_ms);
+  // A plain GET on ipwHTTP1 with its transfer events (status texts, the
+  // received-page buffer) and the conditions fetch's Referer: the text the
+  // events collected, or nothing when the transfer failed or a retrieval is
+  // running. The buffer is left empty for the next retrieval.
+  std::optional<std::string> fetch_text(const std::string& url);
   // The abort command: ipwHTTP1 and ipwHTTP4cast, with its status texts.
   void abort_all_transfers();
   // At exit: every component is aborted and whatever a running retrieval
