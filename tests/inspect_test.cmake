@@ -223,3 +223,47 @@ foreach(args "metar" "metar;a;b")
     message(SEND_ERROR "usage [${args}]: no one-line reason:\n${out}")
   endif()
 endforeach()
+
+# after: what follows a parse, in the cycle's order, then every call.
+run_tool(out code after --location "Tuscaloosa, AL" --set writelog=y --set TempIcon=b --set HIndexIcon=y
+  --set WindcIcon=y --set soundtemp=y --set AlarmType=email --set AlarmTemp=70 --set AlarmTempCompare=exceeds
+  --set Ahost=mail.test --set AUserEmail=me@test --set AsendtoE=you@test --now "2026-12-11 14:30:00"
+  ${DATA}/conditions_page.html)
+expect_code("after" ${code} 0)
+string(CONCAT first "HeatIndex=75${deg}F\nWindChill=70${deg}F\n"
+  "log: Tuscaloosa, AL,<STAMP>,Partly Cloudy,72${deg}F,45%,30.12 in,From the South @ 10mph,10 miles,50${deg}F,70${deg}F,75${deg}F\n"
+  "icon temperature text=72${deg} size=17 x=1 color=clBlue\nicon heatindex text=75${deg} size=17 x=1 color=clMaroon\n"
+  "icon windchill text=70${deg} size=17 x=1 color=clNavy\nspeak: TEMPIS pause:200 SEVENTY pause:200 S2 DEGREES\n"
+  "alarm: email\nmail-body: Cirrodex Alarm!\\nYou are receiving this because a Cirrodex Alarm was set-up to \\n"
+  "notify you when the Temperature exceeds 70 degrees.\\nThe current temperature is 72 degrees.\\n")
+string(FIND "${out}" "${first}" at)
+if(NOT at EQUAL 0)
+  message(SEND_ERROR "after: the results are not first and in order:\n${out}")
+endif()
+expect_lines("after" "${out}" "status: ...parsing data..." "status: Writing data to log file..."
+  "status: Log file updated..." "pause: 500" "status: Sending Alarm Message..." "status: Alarm Message sent!")
+string(FIND "${out}" "status: Log file updated..." log_at)
+string(FIND "${out}" "status: Sending Alarm Message..." mail_at)
+if(NOT log_at LESS mail_at)
+  message(SEND_ERROR "after: the calls are out of order:\n${out}")
+endif()
+
+# Metric, an audible alarm, a colour of the user's, nothing spoken.
+run_tool(out code after --metric --set TempIcon=y --set TempIconColor=$00FF00FF --set AlarmType=audible
+  --set AlarmTemp=20 --set AlarmTempCompare=exceeds --set Aaudible=/tmp/bell.wav ${DATA}/conditions_page.html)
+expect_code("after --metric" ${code} 0)
+expect_lines("after --metric" "${out}" "icon temperature text=22${deg} size=17 x=1 color=$00FF00FF" "speak: "
+  "alarm: audible /tmp/bell.wav")
+if(out MATCHES "log: " OR out MATCHES "icon heatindex")
+  message(SEND_ERROR "after --metric: a step ran that was not asked for:\n${out}")
+endif()
+
+# No settings at all: the defaults, nothing written, drawn, said or sent.
+run_tool(out code after --raw ${CMAKE_CURRENT_BINARY_DIR}/inspect_raw_cr.txt)
+expect_code("after --raw" ${code} 0)
+expect_lines("after --raw" "${out}" "speak: " "alarm: none" "status: Thank you for using Cirrodex...")
+
+foreach(bad "after" "after;--now;2026-02-30 10:00:00;x" "after;--set;novalue;x" "after;--bogus;x")
+  run_tool(out code ${bad})
+  expect_code("usage [${bad}]" ${code} 2)
+endforeach()

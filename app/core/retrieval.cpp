@@ -243,48 +243,62 @@ void RetrievalCycle::retrieve_stats_proxy() {
   }
 }
 
-void RetrievalCycle::after_transfer() {
+void run_reading_steps(const RetrievalHooks& hooks, Settings& settings, Host& host, bool received,
+                       const std::function<void()>& parse, const std::function<void()>& reset,
+                       const std::function<bool()>& stopped) {
   auto run = [](const std::function<void()>& hook) {
     if (hook) hook();
   };
-  if (received_ != "Y") {
-    host_.beep();
-    host_.show_status("Error retrieving stats data...(Ekc1)");
-    host_.pause(2000);
+  auto stop = [&] { return stopped && stopped(); };
+  if (!received) {
+    host.beep();
+    host.show_status("Error retrieving stats data...(Ekc1)");
+    host.pause(2000);
   } else {
-    parser_.parse_stats(document_, state_.automatic_fetch == "y");
+    run(parse);
     run(hooks.derive_readings);
-    if (settings_.flag("writelog")) {
-      host_.show_status("Writing data to log file...");
+    if (settings.flag("writelog")) {
+      host.show_status("Writing data to log file...");
       run(hooks.write_log_record);
-      host_.show_status("Log file updated...");
-      host_.pause(500);
+      host.show_status("Log file updated...");
+      host.pause(500);
     }
   }
-  received_.clear();
-  ctx_.requested.clear();
-  host_.show_status("Processing moon phase image...");
+  run(reset);
+  host.show_status("Processing moon phase image...");
   run(hooks.draw_moon);
-  host_.show_status("Thank you for using Cirrodex...");
+  host.show_status("Thank you for using Cirrodex...");
   // The steps below pause and play sounds: an exit during one of them ends
   // the rest quietly.
-  if (closed_) return;
+  if (stop()) return;
   if (hooks.make_icons) {
     try {
       hooks.make_icons();
     } catch (const std::exception&) {
-      host_.beep();
-      host_.show_status("Error processing temp. icons.");
-      host_.pause(2500);
+      host.beep();
+      host.show_status("Error processing temp. icons.");
+      host.pause(2500);
     }
   }
-  if (closed_) return;
-  if (settings_.flag("soundtemp")) run(hooks.speak_temperature);
-  if (closed_) return;
-  if (const std::string alarm = settings_.get("AlarmType"); alarm != "none" && alarm != kMissing)
+  if (stop()) return;
+  if (settings.flag("soundtemp")) run(hooks.speak_temperature);
+  if (stop()) return;
+  if (const std::string alarm = settings.get("AlarmType"); alarm != "none" && alarm != kMissing)
     run(hooks.check_temperature_alarm);
-  if (closed_) return;
+  if (stop()) return;
   run(hooks.send_taskbar_summary);
+}
+
+void RetrievalCycle::after_transfer() {
+  run_reading_steps(
+      hooks, settings_, host_, received_ == "Y",
+      [this] { parser_.parse_stats(document_, state_.automatic_fetch == "y"); },
+      [this] {
+        received_.clear();
+        ctx_.requested.clear();
+      },
+      [this] { return closed_; });
+  if (closed_) return;
   state_.last_update = last_update_text(clock_.now());
   document_.clear();
 }

@@ -61,6 +61,17 @@ inline constexpr std::string_view kAgent = "Cirrodex HTTP Control";
 inline constexpr std::string_view kAgent4cast = "Cirrodex HTTP Control 4cast";
 inline constexpr std::string_view kAgentIck = "Cirrodex ickHTTP Control";
 
+// The steps after a download, in their order: when the transfer ended well
+// the parse and what follows it (derived readings, the log), else the
+// failure text; then reset (the cycle clears its flags there), the moon
+// picture, the icons, the spoken temperature, the alarm and the task-bar
+// summary. stopped (the exit) ends the steps after "Thank you...". The
+// retrieval cycle runs them after every download, cirrodex-inspect after
+// parsing a file.
+void run_reading_steps(const RetrievalHooks& hooks, Settings& settings, Host& host, bool received,
+                       const std::function<void()>& parse, const std::function<void()>& reset,
+                       const std::function<bool()>& stopped);
+
 // "hhnn a/p": hours of the 12-hour clock with a leading zero, minutes.
 std::string last_update_text(const LocalDateTime& t);
 

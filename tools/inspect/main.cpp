@@ -34,6 +34,8 @@ constexpr const char* kUsage =
     "       cirrodex-inspect tree\n"
     "       cirrodex-inspect moon INSTANT [LATITUDE LONGITUDE]\n"
     "       cirrodex-inspect metar FILE\n"
+    "       cirrodex-inspect after [--metric] [--raw] [--location STRING] [--set KEY=VALUE ...]\n"
+    "                              [--now \"YYYY-MM-DD hh:mm:ss\"] FILE\n"
     "       cirrodex-inspect skin PATH|default\n"
     "       cirrodex-inspect skin-render PATH|default OUT.png [SLOT=TEXT ...]\n";
 }  // namespace
@@ -50,8 +52,6 @@ std::string skin_ini_text(const std::string& path) {
   }
   return read_whole_file(path).bytes.value_or(std::string());
 }
-
-namespace {
 
 // Carriage returns and line feeds inside a text would break the one-item-a-line output.
 std::string shown(const std::string& s) {
@@ -72,8 +72,6 @@ bool is_listed_call(const std::string& e) {
     if (e.rfind(prefix, 0) == 0) return true;
   return false;
 }
-
-}  // namespace
 
 int run_parse(const std::vector<std::string>& args) {
   bool metric = false, raw = false, automatic = false, have_location = false;
@@ -207,6 +205,7 @@ int main(int argc, char** argv) {
   if (command == "tree") return run_tree(args);
   if (command == "moon") return run_moon(args);
   if (command == "metar") return run_metar(args);
+  if (command == "after") return run_after(args);
   if (command == "skin") return run_skin(args);
   if (command == "skin-render") return run_skin_render(args);
   if (command == "--help" || command == "-h") {
