@@ -6,29 +6,10 @@
 
 #include <cerrno>
 
+#include "platform/unique_fd.h"
+
 namespace cirrodex {
 namespace {
-
-// Closes the descriptor however the append ends.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-  // false when the last write-back failed (NFS reports errors only here).
-  bool close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 // The bytes at the end of the file, handed to the kernel in one write. A
 // short write is carried on; when the rest cannot be written the file is cut
@@ -60,10 +41,10 @@ bool PosixAppendFile::exists(const std::string& name) {
 }
 
 AppendResult PosixAppendFile::append(const std::string& name, std::string_view first_lines, std::string_view bytes) {
-  Fd fd(::open(name.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+  UniqueFd fd(::open(name.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
   if (fd.get() < 0) {
     if (errno != ENOENT) return AppendResult::OpenFailed;
-    Fd created(::open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    UniqueFd created(::open(name.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (created.get() < 0) return AppendResult::CreateFailed;
     if (!write_whole(created.get(), first_lines)) {
       // An empty log would never get its first lines.

@@ -15,32 +15,13 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "platform/unique_fd.h"
 
 namespace cirrodex {
 
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
-
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  // Closes now; false when the close reports an error (a write that did not land).
-  bool close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 int millis_left(SteadyClock::time_point deadline) {
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now()).count();
@@ -65,7 +46,7 @@ bool send_line(const std::string& path, std::string_view line, std::chrono::mill
   if (path.empty() || path.size() >= sizeof(addr.sun_path)) return false;
   std::memcpy(addr.sun_path, path.data(), path.size());
 
-  Fd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
   if (fd.get() < 0) return false;
   const SteadyClock::time_point deadline = SteadyClock::now() + wait;
   for (;;) {

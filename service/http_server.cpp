@@ -159,21 +159,14 @@ struct HttpServer::Impl {
     epoll_fd = ::epoll_create1(EPOLL_CLOEXEC);
     wake_fd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (epoll_fd < 0 || wake_fd < 0) return errno_text("epoll");
-    sockaddr_in addr{};
     if (options.inherited_fd >= 0) {
       listen_fd = options.inherited_fd;
       ::fcntl(listen_fd, F_SETFD, FD_CLOEXEC);
       ::fcntl(listen_fd, F_SETFL, ::fcntl(listen_fd, F_GETFL) | O_NONBLOCK);
-      socklen_t length = sizeof addr;
-      if (::getsockname(listen_fd, reinterpret_cast<sockaddr*>(&addr), &length) != 0 || addr.sin_family != AF_INET)
-        return "the socket handed over is not an IPv4 socket";
-      char text[INET_ADDRSTRLEN] = {};
-      ::inet_ntop(AF_INET, &addr.sin_addr, text, sizeof text);
-      bound = std::string(text) + ":" + std::to_string(ntohs(addr.sin_port));
-      watch(listen_fd, kListenId, EPOLLIN, EPOLL_CTL_ADD);
-      watch(wake_fd, kWakeId, EPOLLIN, EPOLL_CTL_ADD);
+      if (!serve_bound()) return "the socket handed over is not an IPv4 socket";
       return "";
     }
+    sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(static_cast<std::uint16_t>(options.port));
     if (options.port < 0 || options.port > 65535 || ::inet_pton(AF_INET, options.address.c_str(), &addr.sin_addr) != 1)
@@ -185,14 +178,23 @@ struct HttpServer::Impl {
     if (::bind(listen_fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0)
       return errno_text(("bind " + options.address + ":" + std::to_string(options.port)).c_str());
     if (::listen(listen_fd, SOMAXCONN) != 0) return errno_text("listen");
+    serve_bound();
+    return "";
+  }
+
+  // The listening socket's address into `bound`, then both descriptors
+  // watched; false when it is no IPv4 socket.
+  bool serve_bound() {
+    sockaddr_in addr{};
     socklen_t length = sizeof addr;
-    ::getsockname(listen_fd, reinterpret_cast<sockaddr*>(&addr), &length);
+    if (::getsockname(listen_fd, reinterpret_cast<sockaddr*>(&addr), &length) != 0 || addr.sin_family != AF_INET)
+      return false;
     char text[INET_ADDRSTRLEN] = {};
     ::inet_ntop(AF_INET, &addr.sin_addr, text, sizeof text);
     bound = std::string(text) + ":" + std::to_string(ntohs(addr.sin_port));
     watch(listen_fd, kListenId, EPOLLIN, EPOLL_CTL_ADD);
     watch(wake_fd, kWakeId, EPOLLIN, EPOLL_CTL_ADD);
-    return "";
+    return true;
   }
 
   void work() {

@@ -32,6 +32,7 @@
 #include "platform/text.h"
 #include "resources/builtin.h"
 #include "tools/inspect/commands.h"
+#include "tools/inspect/parse_rig.h"
 
 namespace cirrodex::inspect {
 
@@ -99,30 +100,22 @@ int run_after(const std::vector<std::string>& args) {
     return 1;
   }
 
-  fakes::CallLog log;
-  fakes::MemorySettingsStore store;
-  fakes::FakeHost host(log);
-  fakes::FakeDisplay display(log);
-  fakes::FakePresetMenu menu(log);
+  ParseRig rig(metric, raw, have_location ? std::optional<std::string>(location) : std::nullopt);
+  fakes::CallLog& log = rig.log;
+  fakes::FakeHost& host = rig.host;
+  fakes::FakeDisplay& display = rig.display;
+  Settings& settings = rig.settings;
+  Readings& readings = rig.readings;
+  for (const auto& [key, value] : sets) settings.set(key, value);
+  // Nothing the steps print reads the clock today; fixing it keeps a run the
+  // same at any hour.
   fakes::FakeClock clock;
   if (now) clock.set(*now);
   fakes::FakeAppendFile files(log);
   fakes::FakeSound sound(log);
   fakes::FakeMail mail(log);
   fakes::FakeTray tray(log);
-  Settings settings(store, host);
-  if (metric) settings.set("Metric", "y");
-  if (raw) settings.set("Datasource", "2");
-  for (const auto& [key, value] : sets) settings.set(key, value);
   const Services services(*builtin_resource("SERVICES", "CONF"));
-  PresetList presets(settings, host, menu);
-  Readings readings;
-  LocationContext ctx;
-  if (have_location) {
-    ctx.requested = location;
-    parse_location_string(location, ctx);
-  }
-  ConditionsParser parser(settings, host, display, presets, readings, ctx);
 
   // What the steps would write, draw, say and send, printed in the steps' order.
   std::vector<std::string> derived, logged, drawn, spoken{"speak: "}, alarm{"alarm: none"};
@@ -179,7 +172,7 @@ int run_after(const std::vector<std::string>& args) {
         break;
     }
   };
-  run_reading_steps(hooks, settings, host, true, [&] { parser.parse_stats(*body.bytes, false); }, {}, {});
+  run_reading_steps(hooks, settings, host, true, [&] { rig.parser.parse_stats(*body.bytes, false); }, {}, {});
 
   for (const auto* part : {&derived, &logged, &drawn, &spoken, &alarm})
     for (const std::string& line : *part) std::cout << line << '\n';

@@ -22,6 +22,7 @@
 #include "platform/settings.h"
 #include "resources/builtin.h"
 #include "tools/inspect/commands.h"
+#include "tools/inspect/parse_rig.h"
 
 namespace cirrodex::inspect {
 
@@ -102,28 +103,13 @@ int run_parse(const std::vector<std::string>& args) {
     return 1;
   }
 
-  fakes::CallLog log;
-  fakes::MemorySettingsStore store;
-  fakes::FakeHost host(log);
-  fakes::FakeDisplay display(log);
-  fakes::FakePresetMenu menu(log);
-  Settings settings(store, host);
-  if (metric) settings.set("Metric", "y");
-  if (raw) settings.set("Datasource", "2");
-  PresetList presets(settings, host, menu);
-  Readings readings;
-  LocationContext ctx;
-  if (have_location) {
-    ctx.requested = location;
-    parse_location_string(location, ctx);
-  }
-  ConditionsParser parser(settings, host, display, presets, readings, ctx);
-  parser.parse_stats(*body.bytes, automatic);
+  ParseRig rig(metric, raw, have_location ? std::optional<std::string>(location) : std::nullopt);
+  rig.parser.parse_stats(*body.bytes, automatic);
 
-  for (const auto& f : kReadingsFields) std::cout << f.name << '=' << shown(readings.*f.member) << '\n';
-  std::cout << "TemperatureF=" << readings.TemperatureF << '\n';
-  std::cout << "Caption=" << shown(display.caption()) << '\n';
-  for (const auto& e : log.entries)
+  for (const auto& f : kReadingsFields) std::cout << f.name << '=' << shown(rig.readings.*f.member) << '\n';
+  std::cout << "TemperatureF=" << rig.readings.TemperatureF << '\n';
+  std::cout << "Caption=" << shown(rig.display.caption()) << '\n';
+  for (const auto& e : rig.log.entries)
     if (is_listed_call(e)) std::cout << shown(e) << '\n';
   return 0;
 }
